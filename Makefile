@@ -1,0 +1,30 @@
+# The project's commands. `make run` and `make test` install what is missing first.
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: deps build run test build-test bench fuzz fuzz-smoke clean
+
+deps:
+	scripts/install-deps
+
+build: deps
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --build build -j $(JOBS)
+
+run: build
+	./build/zubira
+
+build-test: deps
+	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" -DZUBIRA_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build build-test -j $(JOBS)
+
+test: build-test
+	cd build-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DZUBIRA_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build build-bench -j $(JOBS)
+	@for b in build-bench/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b" || true; done
+
+clean:
+	rm -rf build build-test build-bench build-fuzz

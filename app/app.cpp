@@ -1,0 +1,33 @@
+#include "app/app.h"
+
+#include "app/command_line.h"
+#include "platform/application.h"
+
+#include <QApplication>
+#include <QMainWindow>
+
+namespace zubira {
+
+int runZubira(int argc, char** argv) {
+  QStringList args;
+  for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+
+  prepareEnvironment();
+  if (isCommandLine(args)) {
+    // The command-line mode draws without a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    prepareApplication();
+    return runCommandLine(args);
+  }
+
+  QApplication app(argc, argv);
+  prepareApplication();
+  QMainWindow window;
+  window.setWindowTitle(QStringLiteral("分数の加減乗除"));
+  window.resize(579, 565);
+  window.show();
+  return app.exec();
+}
+
+}  // namespace zubira

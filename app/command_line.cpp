@@ -1,0 +1,48 @@
+#include "app/command_line.h"
+
+#include "platform/application.h"
+
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace zubira {
+
+namespace {
+
+QString usage() {
+  return QStringLiteral(
+      "Usage: zubira [COMMAND] [OPTIONS]\n"
+      "\n"
+      "Without a command, starts the desktop program.\n"
+      "\n"
+      "Commands:\n"
+      "  --help, -h     show this text\n"
+      "  --version      show the program's version\n");
+}
+
+void print(FILE* stream, const QString& text) {
+  QByteArray bytes = text.toUtf8();
+  std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+}
+
+}  // namespace
+
+bool isCommandLine(const QStringList& args) { return !args.isEmpty(); }
+
+int runCommandLine(const QStringList& args) {
+  const QString& command = args.constFirst();
+  if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
+      command == QLatin1String("help")) {
+    print(stdout, usage());
+    return 0;
+  }
+  if (command == QLatin1String("--version")) {
+    print(stdout, applicationTitle() + QStringLiteral(" Version " ZUBIRA_VERSION "\n"));
+    return 0;
+  }
+  print(stderr, QStringLiteral("zubira: unknown command \"%1\"\n\n").arg(command) + usage());
+  return 2;
+}
+
+}  // namespace zubira

@@ -1,0 +1,76 @@
+#pragma once
+// The settings file: an INI file of "[Section]" lines and "Key=Value" lines with the semantics the
+// program relies on. Section and key names match without regard to case; a missing file, section or
+// key reads as the caller's default; writing a key replaces only that key's value and keeps every
+// other line (comments, unknown sections, their order). Values are plain text; a value that begins
+// or ends with blanks, or is itself wrapped in double quotes, is written inside double quotes so it
+// reads back whole.
+//
+// The file is read when the object is made; writes change the text held here, and save() puts the
+// whole file on disk atomically, so a crash never leaves a truncated file. Reads UTF-8, or CP932
+// when the file is not valid UTF-8 (files written on Windows); writes UTF-8.
+
+#include "platform/tcolor.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace zubira {
+
+class IniFile {
+ public:
+  explicit IniFile(const QString& path);
+
+  const QString& path() const { return path_; }
+  // False when an existing file could not be read; every value then reads as its default.
+  bool readOk() const { return readOk_; }
+
+  bool hasSection(const QString& section) const;
+  bool hasKey(const QString& section, const QString& key) const;
+
+  QString readString(const QString& section, const QString& key, const QString& def) const;
+  // Signed decimal (or "$"/"0x" hexadecimal) within 32 bits; anything else gives `def`.
+  int readInteger(const QString& section, const QString& key, int def) const;
+  // Read as an integer: any non-zero value is true.
+  bool readBool(const QString& section, const QString& key, bool def) const;
+  // A decimal number with "."; anything else gives `def`.
+  double readReal(const QString& section, const QString& key, double def) const;
+  TColor readColor(const QString& section, const QString& key, TColor def) const;
+
+  void writeString(const QString& section, const QString& key, const QString& value);
+  void writeInteger(const QString& section, const QString& key, int value);
+  void writeBool(const QString& section, const QString& key, bool value);
+  void writeReal(const QString& section, const QString& key, double value);
+  void writeColor(const QString& section, const QString& key, TColor value);
+
+  bool isModified() const { return modified_; }
+  // Writes the file atomically. False, with errorString(), when it could not be written; the file
+  // on disk is then as it was.
+  bool save();
+  QString errorString() const { return error_; }
+
+  // The file's text as save() would write it.
+  QString text() const;
+
+ private:
+  struct Found {
+    int sectionLine = -1;  // index of the "[...]" line, or -1
+    int keyLine = -1;      // index of the key's line, or -1
+    int insertAt = -1;     // where a new key of the section goes
+  };
+  Found find(const QString& section, const QString& key) const;
+  bool rawValue(const QString& section, const QString& key, QString* value) const;
+
+  QString path_;
+  QStringList lines_;
+  QString eol_ = QStringLiteral("\n");
+  bool readOk_ = true;
+  bool modified_ = false;
+  QString error_;
+};
+
+// The settings file of this program: $ZUBIRA_SETTINGS when set, else the executable's path with
+// its extension replaced by ".ini".
+QString defaultSettingsPath();
+
+}  // namespace zubira
