@@ -1,0 +1,32 @@
+#pragma once
+// The real canvas: paints with a QPainter on the 1:1 page image or on a printer. Between
+// renderings it has no painter; it then still measures, and drawing calls do nothing.
+
+#include "drawing/canvas.h"
+
+class QPainter;
+
+namespace zubira {
+
+class PainterCanvas : public Canvas {
+ public:
+  PainterCanvas(int dpiX, int dpiY) : Canvas(dpiX, dpiY) {}
+
+  // Draws through `painter` (active on the target) until detach().
+  void attach(QPainter* painter);
+  void detach() { painter_ = nullptr; }
+  QPainter* painter() const { return painter_; }
+
+  void textOut(int x, int y, const QString& text, const std::vector<int>* advances) override;
+  void angleTextOut(int x, int y, const QString& text, const AngleFont& angleFont) override;
+  void line(int x1, int y1, int x2, int y2) override;
+  void fillRect(int left, int top, int right, int bottom) override;
+  void stretchDraw(int left, int top, int right, int bottom, const QImage& picture) override;
+
+ private:
+  void drawTextAt(const QFont& qfont, int x, int y, const QString& text,
+                  const std::vector<int>* advances);
+  QPainter* painter_ = nullptr;
+};
+
+}  // namespace zubira

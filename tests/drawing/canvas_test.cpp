@@ -1,0 +1,187 @@
+#include "drawing/painter_canvas.h"
+#include "drawing/recording_canvas.h"
+
+#include <QPainter>
+#include <gtest/gtest.h>
+
+namespace zubira {
+namespace {
+
+TEST(RoundHalfAway, HalvesGoAwayFromZero) {
+  struct Case {
+    double x;
+    int r;
+  } cases[] = {{2.5, 3},   {-2.5, -3}, {2.4999, 2}, {-2.4999, -2}, {0, 0},
+               {236.22, 236}, {37.79, 38}, {-0.5, -1}, {1e300, INT_MAX}, {-1e300, INT_MIN}};
+  for (const Case& c : cases) EXPECT_EQ(roundHalfAway(c.x), c.r) << c.x;
+}
+
+TEST(Canvas, FontHeightIsNegativePointsAtTheResolution) {
+  RecordingCanvas screen(96, 96), printer(600, 600);
+  screen.font.size = 9;
+  printer.font.size = 9;
+  EXPECT_EQ(screen.fontHeight(), -12);
+  EXPECT_EQ(printer.fontHeight(), -75);
+  printer.font.size = 24;
+  EXPECT_EQ(printer.fontHeight(), -200);
+}
+
+TEST(Canvas, MeasuresScaleWithResolution) {
+  RecordingCanvas screen(96, 96), printer(600, 600);
+  for (Canvas* c : {static_cast<Canvas*>(&screen), static_cast<Canvas*>(&printer)}) {
+    c->font.name = QStringLiteral("ＭＳ Ｐゴシック");
+    c->font.size = 24;
+  }
+  const QString text = QStringLiteral("分数の計算 12/35");
+  double ratio = double(printer.textWidth(text)) / screen.textWidth(text);
+  EXPECT_NEAR(ratio, 600.0 / 96, 0.4);
+  EXPECT_GT(screen.textHeight(text), 24 * 96 / 72 - 1);
+  EXPECT_EQ(screen.textHeight(QStringLiteral("a")), screen.textHeight(QStringLiteral("分")))
+      << "the full line height, whatever the characters";
+}
+
+TEST(RecordingCanvas, KeepsCallsWithTheirState) {
+  RecordingCanvas c(96, 96);
+  c.font.color = 0xFF;
+  c.setBrushColor(0x00FFFF);
+  std::vector<int> dx{19, 19, 19};
+  c.textOut(38, 38, QStringLiteral("ABC"), &dx);
+  c.clearBrush();
+  c.pen.width = 2;
+  c.line(0, 0, 10, 10);
+  ASSERT_EQ(c.calls().size(), 2u);
+  EXPECT_EQ(c.calls()[0].advances, dx);
+  EXPECT_TRUE(c.calls()[0].brush.solid);
+  EXPECT_EQ(c.calls()[0].brush.color, 0x00FFFF);
+  EXPECT_FALSE(c.calls()[1].brush.solid);
+  EXPECT_EQ(c.calls()[1].brush.color, 0xFFFFFF) << "a clear brush is white";
+  EXPECT_EQ(c.calls()[1].pen.width, 2);
+}
+
+class PainterCanvasTest : public ::testing::Test {
+ protected:
+  PainterCanvasTest() : image(200, 100, QImage::Format_RGB32), canvas(96, 96) {
+    image.fill(Qt::white);
+    painter.begin(&image);
+    canvas.attach(&painter);
+  }
+  QImage finish() {
+    canvas.detach();
+    painter.end();
+    return image;
+  }
+  static int inkColumns(const QImage& img, int y0, int y1) {
+    int n = 0;
+    for (int x = 0; x < img.width(); ++x)
+      for (int y = y0; y < y1; ++y)
+        if (qGray(img.pixel(x, y)) < 128) {
+          ++n;
+          break;
+        }
+    return n;
+  }
+  QImage image;
+  QPainter painter;
+  PainterCanvas canvas;
+};
+
+TEST_F(PainterCanvasTest, SolidBrushPaintsTheTextCellClearBrushDoesNot) {
+  canvas.font.size = 12;
+  canvas.setBrushColor(makeTColor(255, 255, 0));
+  canvas.textOut(10, 10, QStringLiteral("A"), nullptr);
+  canvas.clearBrush();
+  canvas.textOut(10, 60, QStringLiteral("A"), nullptr);
+  const int w = canvas.textWidth(QStringLiteral("A")), h = canvas.textHeight(QStringLiteral("A"));
+  QImage img = finish();
+  EXPECT_EQ(img.pixelColor(10, 10), QColor(255, 255, 0)) << "cell's top-left corner";
+  EXPECT_EQ(img.pixelColor(10 + w - 1, 10 + h - 1), QColor(255, 255, 0));
+  EXPECT_EQ(img.pixelColor(10 + w, 10 + h), QColor(Qt::white)) << "nothing past the cell";
+  EXPECT_EQ(img.pixelColor(10, 60), QColor(Qt::white));
+}
+
+TEST_F(PainterCanvasTest, AdvancesSpreadTheCharacters) {
+  canvas.font.size = 9;
+  canvas.clearBrush();
+  std::vector<int> dx{40, 40, 40};
+  canvas.textOut(0, 0, QStringLiteral("III"), &dx);
+  canvas.textOut(0, 50, QStringLiteral("III"), nullptr);
+  QImage img = finish();
+  auto firstInk = [&](int fromX, int y0, int y1) {
+    for (int x = fromX; x < img.width(); ++x)
+      for (int y = y0; y < y1; ++y)
+        if (qGray(img.pixel(x, y)) < 160) return x;
+    return -1;
+  };
+  int a = firstInk(0, 0, 20), b = firstInk(a + 5, 0, 20), c = firstInk(b + 5, 0, 20);
+  EXPECT_NEAR(b - a, 40, 1);
+  EXPECT_NEAR(c - b, 40, 1);
+  EXPECT_LT(firstInk(0, 50, 70), 20);
+  EXPECT_LT(inkColumns(img, 50, 70), inkColumns(img, 0, 20) + 1);
+}
+
+TEST_F(PainterCanvasTest, FillExcludesRightAndBottomEdges) {
+  canvas.setBrushColor(0);
+  canvas.fillRect(10, 10, 20, 15);
+  QImage img = finish();
+  EXPECT_EQ(img.pixelColor(10, 10), QColor(Qt::black));
+  EXPECT_EQ(img.pixelColor(19, 14), QColor(Qt::black));
+  EXPECT_EQ(img.pixelColor(20, 14), QColor(Qt::white));
+  EXPECT_EQ(img.pixelColor(19, 15), QColor(Qt::white));
+}
+
+TEST_F(PainterCanvasTest, LinesUseThePen) {
+  canvas.pen.color = makeTColor(0, 0, 255);
+  canvas.pen.width = 3;
+  canvas.line(0, 50, 199, 50);
+  QImage img = finish();
+  EXPECT_EQ(img.pixelColor(100, 50), QColor(0, 0, 255));
+  EXPECT_EQ(img.pixelColor(100, 49), QColor(0, 0, 255));
+  EXPECT_EQ(img.pixelColor(100, 51), QColor(0, 0, 255));
+  EXPECT_EQ(img.pixelColor(100, 53), QColor(Qt::white));
+}
+
+TEST_F(PainterCanvasTest, RotatedTextTurnsCounterClockwise) {
+  canvas.clearBrush();
+  AngleFont f;
+  f.height = -30;
+  f.escapement = 900;
+  canvas.angleTextOut(100, 90, QStringLiteral("IIIIII"), f);
+  QImage img = finish();
+  // A quarter turn counter-clockwise runs the text upwards from (100, 90), to the right of x=100
+  // ... of the baseline side: ink lies above y=90 and within a narrow band of columns.
+  int minY = img.height(), maxY = -1, minX = img.width(), maxX = -1;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x)
+      if (qGray(img.pixel(x, y)) < 128) {
+        minY = std::min(minY, y), maxY = std::max(maxY, y);
+        minX = std::min(minX, x), maxX = std::max(maxX, x);
+      }
+  ASSERT_GE(maxY, 0) << "something was drawn";
+  EXPECT_LE(maxY, 90);
+  EXPECT_GT(maxY - minY, 3 * (maxX - minX)) << "the text runs vertically";
+  EXPECT_GE(minX, 100);
+}
+
+TEST_F(PainterCanvasTest, StretchedPictureFillsItsRectangle) {
+  QImage red(4, 4, QImage::Format_RGB32);
+  red.fill(Qt::red);
+  canvas.stretchDraw(50, 20, 150, 80, red);
+  canvas.stretchDraw(10, 10, 10, 90, red);  // empty rectangle: nothing
+  QImage img = finish();
+  EXPECT_EQ(img.pixelColor(50, 20), QColor(Qt::red));
+  EXPECT_EQ(img.pixelColor(149, 79), QColor(Qt::red));
+  EXPECT_EQ(img.pixelColor(150, 80), QColor(Qt::white));
+  EXPECT_EQ(img.pixelColor(10, 50), QColor(Qt::white));
+}
+
+TEST(PainterCanvas, WithoutAPainterItMeasuresAndDrawsNothing) {
+  PainterCanvas c(600, 600);
+  c.font.size = 12;
+  EXPECT_GT(c.textWidth(QStringLiteral("かずの計算")), 0);
+  c.textOut(0, 0, QStringLiteral("x"), nullptr);
+  c.line(0, 0, 1, 1);
+  SUCCEED() << "no painter, no crash";
+}
+
+}  // namespace
+}  // namespace zubira
