@@ -14,6 +14,8 @@ QString applicationTitle() { return QStringLiteral("Zubira 分数の加減乗除
 void prepareEnvironment() {
   if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+  // The embedded web view needs shared OpenGL contexts, set before the application exists.
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
 void prepareApplication() {
