@@ -1,0 +1,1 @@
+#include "drawing/color_names.h"

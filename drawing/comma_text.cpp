@@ -1,0 +1,1 @@
+#include "drawing/comma_text.h"

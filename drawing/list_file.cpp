@@ -1,0 +1,1 @@
+#include "drawing/list_file.h"

@@ -1,0 +1,1 @@
+#include "drawing/number_text.h"

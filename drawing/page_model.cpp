@@ -1,0 +1,1 @@
+#include "drawing/page_model.h"

@@ -1,0 +1,1 @@
+#include "drawing/picture_loader.h"
