@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "app/cmd_make.h"
+
 #include "platform/application.h"
 
 #include <QTextStream>
@@ -17,8 +19,10 @@ QString usage() {
       "Without a command, starts the desktop program.\n"
       "\n"
       "Commands:\n"
+      "  make           print problems and answers (zubira make --help for its options)\n"
       "  --help, -h     show this text\n"
-      "  --version      show the program's version\n");
+      "  --version      show the program's version\n"
+      "\n") + makeUsage();
 }
 
 void print(FILE* stream, const QString& text) {
@@ -37,6 +41,7 @@ int runCommandLine(const QStringList& args) {
     print(stdout, usage());
     return 0;
   }
+  if (command == QLatin1String("make")) return runMakeCommand(args.mid(1));
   if (command == QLatin1String("--version")) {
     print(stdout, applicationTitle() + QStringLiteral(" Version " ZUBIRA_VERSION "\n"));
     return 0;

@@ -10,7 +10,8 @@ namespace zubira {
 bool isCommandLine(const QStringList& args);
 
 // Runs the command-line mode; a QApplication on the offscreen platform exists. Returns the exit
-// code: 0 done, 1 the work failed, 2 the command line was wrong.
+// code: 0 done, 1 the work failed, 2 the command line was wrong; a command may add its own
+// (`make`: 3 the attempts for a problem ran out).
 int runCommandLine(const QStringList& args);
 
 }  // namespace zubira

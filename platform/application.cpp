@@ -5,6 +5,9 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 
+#include <QByteArray>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zubira {
@@ -14,6 +17,17 @@ QString applicationTitle() { return QStringLiteral("Zubira 分数の加減乗除
 void prepareEnvironment() {
   if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+  // Without a session (a service, a root shell, the command-line mode on a build machine) Qt
+  // warns on every start that the runtime folder is missing and then uses one of its own; give
+  // it that private folder up front so nothing is printed among a command's output.
+  if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+    const QByteArray dir = "/tmp/runtime-" + QByteArray::number(uint(geteuid()));
+    struct stat st {};
+    if (::mkdir(dir.constData(), 0700) == 0 ||
+        (::lstat(dir.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() &&
+         (st.st_mode & 0777) == 0700))
+      qputenv("XDG_RUNTIME_DIR", dir);
+  }
   // The embedded web view needs shared OpenGL contexts, set before the application exists.
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }

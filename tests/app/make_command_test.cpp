@@ -1,0 +1,124 @@
+#include "run_zubira.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+namespace zubira {
+namespace {
+
+using testing::runZubira;
+
+QStringList rows(const QString& out) {
+  QStringList lines = out.split(u'\n');
+  EXPECT_EQ(lines.last(), QString()) << "output ends with a newline";
+  lines.removeLast();
+  return lines;
+}
+
+TEST(MakeCommand, PrintsTabSeparatedMemoLines) {
+  const auto r = runZubira({"make", "--seed", "42"});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_EQ(r.err, QString());
+  const QStringList lines = rows(r.out);
+  ASSERT_EQ(lines.size(), 10);
+  for (const QString& line : lines) EXPECT_EQ(line.split(u'\t').size(), 3) << line.toStdString();
+  EXPECT_EQ(runZubira({"make", "--seed", "42"}).out, r.out) << "a seed makes the draws reproducible";
+}
+
+TEST(MakeCommand, SteppingGridAndKinds) {
+  auto r = runZubira({"make", "--step1", "--ranges", "0,2,1,3,1,5,0,0,1,10,1,10", "--rows", "3",
+                      "--cols", "2", "--seed", "1"});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  QStringList first;
+  for (const QString& line : rows(r.out)) first << line.section(u'\t', 0, 0);
+  EXPECT_EQ(first, QStringList({"2+1/5", "2+2/5", "2+3/5", "2+1/5", "2+2/5", "2+3/5"}));
+
+  r = runZubira({"make", "--kind", "m2i", "--ranges", "1,3,1,9,2,9,0,0,1,10,1,10", "--rows", "5"});
+  ASSERT_EQ(r.exitCode, 0);
+  for (const QString& line : rows(r.out)) EXPECT_EQ(line.section(u'\t', 1, 1), QStringLiteral("="));
+}
+
+TEST(MakeCommand, RangeMessagesExitTwo) {
+  struct Case {
+    const char* ranges;
+    const char* message;
+  } cases[] = {
+      {"0,0,,10,1,10,0,0,1,10,1,10", "空白は指定できません"},
+      {"0,0,1,abc,1,10,0,0,1,10,1,10", "数を入力して下さい"},
+      {"0,0,1,10,1,10,0,1001,1,10,1,10", "1000以下を指定して下さい"},
+      {"0,0,1,10,1,10000,0,0,1,10,1,10", "４桁未満を指定して下さい"},
+      {"0,0,1,10,0,10,0,0,1,10,1,10", "分母に０は指定できません"},
+      {"0,0,5,4,1,10,0,0,1,10,1,10", "最小値は最大値以下でなければいけません"},
+      {"0,0,1,10,1,10,0,0,-3,10,1,10", "設定値は４桁未満の正の数又は零でなければいけません"},
+      {"1,1,6,9,1,5,0,0,1,10,1,10", "帯分数で分子が分母を越える設定はできません"},
+      // Each edit's own checks run first, in edit order, before the checks over all twelve.
+      {"0,0,5,4,1,10,0,0,1,10,0,10", "分母に０は指定できません"},
+  };
+  for (const Case& c : cases) {
+    const auto r = runZubira({"make", "--ranges", QString::fromUtf8(c.ranges)});
+    EXPECT_EQ(r.exitCode, 2) << c.ranges;
+    EXPECT_EQ(r.err, QString::fromUtf8(c.message) + u'\n') << c.ranges;
+    EXPECT_EQ(r.out, QString());
+  }
+  const auto noInt = runZubira({"make", "--set", "Exam/Integer=0", "--ranges", "1,1,5,9,1,5,0,0,1,10,1,10"});
+  EXPECT_EQ(noInt.exitCode, 2);
+  EXPECT_EQ(noInt.err, QStringLiteral("整数を含まずに帯分数で分子が分母以上の設定はできません\n"));
+}
+
+TEST(MakeCommand, ExhaustionExitsThree) {
+  auto r = runZubira({"make", "--sign1", "minus", "--sign2", "minus"});
+  EXPECT_EQ(r.exitCode, 3);
+  EXPECT_EQ(r.err, QStringLiteral("Loop over:答えが０以下\n"));
+  EXPECT_EQ(r.out, QString());
+
+  r = runZubira({"make", "--sign1", "minus", "--sign2", "minus", "--keep-failed", "--rows", "2"});
+  EXPECT_EQ(r.exitCode, 3);
+  EXPECT_EQ(r.err, QStringLiteral("Loop over:答えが０以下\nLoop over:答えが０以下\n"));
+  const QStringList lines = rows(r.out);
+  ASSERT_EQ(lines.size(), 2);
+  for (const QString& line : lines) EXPECT_TRUE(line.section(u'\t', 2, 2).startsWith(u'-'));
+}
+
+TEST(MakeCommand, SettingsFileAndOverrides) {
+  QTemporaryDir dir;
+  const QString ini = dir.filePath("zubira.ini");
+  {
+    QFile f(ini);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Exam]\r\nRow=4\r\nCol=2\r\nTaiBunSu=1\r\nRange=0\r\n");
+  }
+  auto r = runZubira({"make", "--settings", ini, "--seed", "9", "--ranges", "0,3,1,9,1,9,0,3,1,9,1,9"});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  QStringList lines = rows(r.out);
+  EXPECT_EQ(lines.size(), 8);
+  bool mixed = false;
+  for (const QString& line : lines) mixed = mixed || line.section(u'\t', 2, 2).contains(u'+');
+  EXPECT_TRUE(mixed) << "TaiBunSu=1 writes mixed-number answers";
+
+  r = runZubira({"make", "--settings", ini, "--set", "Exam/Row=1", "--cols", "3"});
+  ASSERT_EQ(r.exitCode, 0);
+  EXPECT_EQ(rows(r.out).size(), 3);
+
+  r = runZubira({"make", "--set", "Exam/Range=2", "--kind", "sub", "--rows", "10", "--cols", "2",
+                 "--seed", "4"});
+  ASSERT_EQ(r.exitCode, 0);
+  bool negative = false;
+  for (const QString& line : rows(r.out)) negative = negative || line.section(u'\t', 2, 2).startsWith(u'-');
+  EXPECT_TRUE(negative) << "Range=2 allows negative answers";
+
+  for (const QStringList& bad : {QStringList{"make", "--rows", "11"}, QStringList{"make", "--cols", "5"},
+                                 QStringList{"make", "--rows", "10", "--cols", "3"},
+                                 QStringList{"make", "--kind", "pow"}, QStringList{"make", "--bogus"},
+                                 QStringList{"make", "--settings", dir.filePath("missing.ini")},
+                                 QStringList{"make", "--set", "Exam/Row"},
+                                 QStringList{"make", "--ranges", "1,2,3"}}) {
+    const auto b = runZubira(bad);
+    EXPECT_EQ(b.exitCode, 2) << bad.join(' ').toStdString();
+    EXPECT_FALSE(b.err.isEmpty());
+    EXPECT_EQ(b.out, QString());
+  }
+}
+
+}  // namespace
+}  // namespace zubira
