@@ -70,16 +70,6 @@ class PainterCanvasTest : public ::testing::Test {
     painter.end();
     return image;
   }
-  static int inkColumns(const QImage& img, int y0, int y1) {
-    int n = 0;
-    for (int x = 0; x < img.width(); ++x)
-      for (int y = y0; y < y1; ++y)
-        if (qGray(img.pixel(x, y)) < 128) {
-          ++n;
-          break;
-        }
-    return n;
-  }
   QImage image;
   QPainter painter;
   PainterCanvas canvas;
@@ -115,8 +105,16 @@ TEST_F(PainterCanvasTest, AdvancesSpreadTheCharacters) {
   int a = firstInk(0, 0, 20), b = firstInk(a + 5, 0, 20), c = firstInk(b + 5, 0, 20);
   EXPECT_NEAR(b - a, 40, 1);
   EXPECT_NEAR(c - b, 40, 1);
-  EXPECT_LT(firstInk(0, 50, 70), 20);
-  EXPECT_LT(inkColumns(img, 50, 70), inkColumns(img, 0, 20) + 1);
+  auto lastInk = [&](int y0, int y1) {
+    for (int x = img.width() - 1; x >= 0; --x)
+      for (int y = y0; y < y1; ++y)
+        if (qGray(img.pixel(x, y)) < 160) return x;
+    return -1;
+  };
+  EXPECT_GE(lastInk(0, 20) - a, 80) << "spaced text spans its advances";
+  const int plain = firstInk(0, 50, 70);
+  ASSERT_GE(plain, 0);
+  EXPECT_LT(lastInk(50, 70) - plain, 40) << "unspaced text keeps the font's own advances";
 }
 
 TEST_F(PainterCanvasTest, FillExcludesRightAndBottomEdges) {
