@@ -3,6 +3,7 @@
 #include "generation/problem_generator.h"
 #include "generation/range_check.h"
 #include "platform/ini_file.h"
+#include "worksheet/main_settings.h"
 
 #include <QFileInfo>
 
@@ -46,21 +47,6 @@ const SettingKey* findKey(const QString& section, const QString& key) {
         key.compare(QLatin1String(k.key), Qt::CaseInsensitive) == 0)
       return &k;
   return nullptr;
-}
-
-void readSettings(const IniFile& ini, GenerationSettings* s) {
-  const GenerationSettings d;
-  s->ExamRowN = ini.readInteger("Exam", "Row", d.ExamRowN);
-  s->ExamColN = ini.readInteger("Exam", "Col", d.ExamColN);
-  s->rnd_D = ini.readInteger("Exam", "Rand", d.rnd_D);
-  s->nRange = ini.readInteger("Exam", "Range", d.nRange);
-  s->fJust = ini.readBool("Exam", "Just", d.fJust);
-  s->nJust = ini.readInteger("Exam", "JustMax", d.nJust);
-  s->fZero = ini.readBool("Exam", "Zero", d.fZero);
-  s->fOne = ini.readBool("Exam", "One", d.fOne);
-  s->fKakko = ini.readBool("Exam", "Kakko", d.fKakko);
-  s->fTaiBun = ini.readBool("Exam", "TaiBunSu", d.fTaiBun);
-  s->fInt = ini.readBool("Exam", "Integer", d.fInt);
 }
 
 std::optional<ProblemKind> parseKind(const QString& t) {
@@ -205,15 +191,15 @@ int runMakeCommand(const QStringList& args) {
     ini.writeString(section, key, val);
   }
   GenerationSettings settings;
-  readSettings(ini, &settings);
+  MainSettings sheet;
+  ReadSettings(ini, &sheet, &settings);
   if (rows) settings.ExamRowN = *rows;
   if (cols) settings.ExamColN = *cols;
-  if (settings.ExamRowN < 1 || settings.ExamRowN > 10)
-    return fail(QStringLiteral("行は１以上１０以下でなければなりません"));
-  if (settings.ExamColN < 1 || settings.ExamColN > 4)
-    return fail(QStringLiteral("列は１以上４以下でなければなりません"));
-  if (settings.ExamRowN * settings.ExamColN > 20)
-    return fail(QStringLiteral("問題数は１以上２０以下でなければなりません"));
+  // The grid as the fields "行" and "列" would take it.
+  const QString rowText = QString::number(settings.ExamRowN);
+  const QString colText = QString::number(settings.ExamColN);
+  for (const GridCheck& g : {CheckGridRows(rowText, colText), CheckGridCols(colText, rowText)})
+    if (!g.accepted) return fail(g.message);
 
   // The range edits as if the user had left each in turn, then the checks over all twelve.
   for (int k = 0; k < RangeEditCount; ++k) {

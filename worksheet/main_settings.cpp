@@ -1,0 +1,115 @@
+#include "worksheet/main_settings.h"
+
+#include "generation/range_check.h"
+#include "platform/ini_file.h"
+
+namespace zubira {
+
+void ReadSettings(const IniFile& ini, MainSettings* m, GenerationSettings* g) {
+  m->sHeader = ini.readString("Page", "Header", m->sHeader);
+  m->sFooter = ini.readString("Page", "Footer", m->sFooter);
+  m->sPageTitle = ini.readString("Page", "Pagetitle", m->sPageTitle);
+  m->sSubTitle = ini.readString("Page", "SubTitle", m->sSubTitle);
+  m->sDateTime = ini.readString("Page", "DateTime", m->sDateTime);
+  m->sName = ini.readString("Page", "Name", m->sName);
+  m->AnswerType = ini.readInteger("Answer", "Type", m->AnswerType);
+  m->WindowTop = ini.readReal("Window", "Top", m->WindowTop);
+  m->WindowLeft = ini.readReal("Window", "Left", m->WindowLeft);
+  m->WindowRight = ini.readReal("Window", "Right", m->WindowRight);
+  m->WindowBottom = ini.readReal("Window", "Bottom", m->WindowBottom);
+  m->WindowFrame = ini.readBool("Window", "Frame", m->WindowFrame);
+  g->ExamRowN = ini.readInteger("Exam", "Row", g->ExamRowN);
+  g->ExamColN = ini.readInteger("Exam", "Col", g->ExamColN);
+  m->ExamSeparate = ini.readReal("Exam", "Separate", m->ExamSeparate);
+  m->fExNum = ini.readBool("Exam", "Number", m->fExNum);
+  g->rnd_D = ini.readInteger("Exam", "Rand", g->rnd_D);
+  g->nRange = ini.readInteger("Exam", "Range", g->nRange);
+  g->fJust = ini.readBool("Exam", "Just", g->fJust);
+  g->nJust = ini.readInteger("Exam", "JustMax", g->nJust);
+  g->fZero = ini.readBool("Exam", "Zero", g->fZero);
+  g->fOne = ini.readBool("Exam", "One", g->fOne);
+  m->ExNumLeft = ini.readString("Exam", "Left", m->ExNumLeft);
+  m->ExNumRight = ini.readString("Exam", "Right", m->ExNumRight);
+  g->fKakko = ini.readBool("Exam", "Kakko", g->fKakko);
+  g->fTaiBun = ini.readBool("Exam", "TaiBunSu", g->fTaiBun);
+  g->fInt = ini.readBool("Exam", "Integer", g->fInt);
+  ExamFont& f = m->FntExam;
+  f.name = ini.readString("ExamFont", "Name", f.name);
+  f.size = ini.readInteger("ExamFont", "Size", f.size);
+  f.color = ini.readColor("ExamFont", "Color", f.color);
+  f.bold = ini.readBool("ExamFont", "Bold", f.bold);
+  f.italic = ini.readBool("ExamFont", "Italic", f.italic);
+}
+
+void WriteSettings(IniFile& ini, const MainSettings& m, const GenerationSettings& g) {
+  ini.writeString("Page", "Header", m.sHeader);
+  ini.writeString("Page", "Footer", m.sFooter);
+  ini.writeString("Page", "PageTitle", m.sPageTitle);
+  ini.writeString("Page", "SubTitle", m.sSubTitle);
+  ini.writeString("Page", "DateTime", m.sDateTime);
+  ini.writeString("Page", "Name", m.sName);
+  ini.writeInteger("Answer", "Type", m.AnswerType);
+  ini.writeReal("Window", "Top", m.WindowTop);
+  ini.writeReal("Window", "Left", m.WindowLeft);
+  ini.writeReal("Window", "Right", m.WindowRight);
+  ini.writeReal("Window", "Bottom", m.WindowBottom);
+  ini.writeBool("Window", "Frame", m.WindowFrame);
+  ini.writeInteger("Exam", "Row", g.ExamRowN);
+  ini.writeInteger("Exam", "Col", g.ExamColN);
+  ini.writeReal("Exam", "Separate", m.ExamSeparate);
+  ini.writeBool("Exam", "Number", m.fExNum);
+  ini.writeInteger("Exam", "Rand", g.rnd_D);
+  ini.writeInteger("Exam", "Range", g.nRange);
+  ini.writeBool("Exam", "Just", g.fJust);
+  ini.writeInteger("Exam", "JustMax", g.nJust);
+  ini.writeBool("Exam", "Zero", g.fZero);
+  ini.writeBool("Exam", "One", g.fOne);
+  ini.writeString("Exam", "Left", m.ExNumLeft);
+  ini.writeString("Exam", "Right", m.ExNumRight);
+  ini.writeBool("Exam", "Kakko", g.fKakko);
+  ini.writeBool("Exam", "TaiBunSu", g.fTaiBun);
+  ini.writeBool("Exam", "Integer", g.fInt);
+  ini.writeString("ExamFont", "Name", m.FntExam.name);
+  ini.writeInteger("ExamFont", "Size", m.FntExam.size);
+  ini.writeColor("ExamFont", "Color", m.FntExam.color);
+  ini.writeBool("ExamFont", "Bold", m.FntExam.bold);
+  ini.writeBool("ExamFont", "Italic", m.FntExam.italic);
+}
+
+namespace {
+
+int wholeNumberOr(const QString& text, int def) {
+  const std::optional<int32_t> v = parseInt32Text(text.trimmed());
+  return v ? *v : def;
+}
+
+GridCheck checkGrid(int value, int other, int maxValue, const QString& rangeMessage) {
+  GridCheck r;
+  if (value < 1 || value > maxValue) {
+    r.message = rangeMessage;
+    return r;
+  }
+  const int64_t total = int64_t(value) * other;
+  if (total < 1 || total > 20) {
+    r.message = QStringLiteral("問題数は１以上２０以下でなければなりません");
+    return r;
+  }
+  r.accepted = true;
+  r.value = value;
+  r.total = int(total);
+  return r;
+}
+
+}  // namespace
+
+GridCheck CheckGridRows(const QString& rowText, const QString& colText) {
+  return checkGrid(wholeNumberOr(rowText, 10), wholeNumberOr(colText, 1), 10,
+                   QStringLiteral("行は１以上１０以下でなければなりません"));
+}
+
+GridCheck CheckGridCols(const QString& colText, const QString& rowText) {
+  return checkGrid(wholeNumberOr(colText, 1), wholeNumberOr(rowText, 10), 4,
+                   QStringLiteral("列は１以上４以下でなければなりません"));
+}
+
+}  // namespace zubira

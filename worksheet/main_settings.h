@@ -1,0 +1,65 @@
+#pragma once
+// The main window's part of the settings file: the page texts, the answer sheet type, the page
+// margins and frame, the problem grid, the numbering and the problem font, read when the window
+// is first shown and written when it is hidden. The generation options of the same sections go
+// to and from the generator's settings record.
+//
+// Also the checks of the grid fields "行" and "列", as functions of their texts.
+
+#include "generation/generation_settings.h"
+#include "platform/tcolor.h"
+
+#include <QString>
+
+namespace zubira {
+
+class IniFile;
+
+// `FntExam`: the face, size, colour and style of the problems on the sheet.
+struct ExamFont {
+  QString name = QStringLiteral("ＭＳ Ｐゴシック");
+  int size = 24;
+  TColor color = 0;
+  bool bold = false;
+  bool italic = false;
+};
+
+struct MainSettings {
+  QString sHeader;
+  QString sFooter;
+  QString sPageTitle = QStringLiteral("かずの計算");
+  QString sSubTitle = QStringLiteral("たしざんのもんだい");
+  QString sDateTime = QStringLiteral("　　月　　日　　　時　　分 ～　　　時　　分");
+  QString sName = QStringLiteral("なまえ");
+  int AnswerType = 1;
+  double WindowTop = 10;
+  double WindowLeft = 10;
+  double WindowRight = 10;
+  double WindowBottom = 10;
+  bool WindowFrame = false;
+  double ExamSeparate = 10;
+  bool fExNum = true;
+  QString ExNumLeft = QStringLiteral("(");
+  QString ExNumRight = QStringLiteral(")");
+  ExamFont FntExam;
+};
+
+// Reads every key of the sections "Page", "Answer", "Window", "Exam" and "ExamFont" in the order
+// they are written, a missing key taking the value `main` and `gen` already hold. Values are not
+// range-checked here. `FntExam` keeps `main.FntExam` as the default for its keys.
+void ReadSettings(const IniFile& ini, MainSettings* main, GenerationSettings* gen);
+// Writes the same keys in the same order.
+void WriteSettings(IniFile& ini, const MainSettings& main, const GenerationSettings& gen);
+
+// Leaving a grid field: the field's text and the other field's text. A text that is not a whole
+// number counts as 10 rows or 1 column; the accepted value is what the field then shows.
+struct GridCheck {
+  bool accepted = false;
+  int value = 0;    // the rows or columns accepted
+  int total = 0;    // rows x columns, for "問"
+  QString message;  // when refused
+};
+GridCheck CheckGridRows(const QString& rowText, const QString& colText);
+GridCheck CheckGridCols(const QString& colText, const QString& rowText);
+
+}  // namespace zubira
