@@ -24,6 +24,22 @@ struct SourcedLine {
   int origin;
 };
 
+// Reads a list file that exists, refusing what is not a regular file or is too large.
+TextFileLines readBounded(const QString& path, const IncludeBounds& bounds) {
+  const QFileInfo info(path);
+  TextFileLines refused;
+  if (info.isDir()) {
+    refused.error = QStringLiteral("a folder, not a file: %1").arg(path);
+  } else if (!info.isFile()) {
+    refused.error = QStringLiteral("not a regular file: %1").arg(path);
+  } else if (info.size() > bounds.maxFileBytes) {
+    refused.error = QStringLiteral("too large for a list file: %1").arg(path);
+  } else {
+    return readListTextFile(path);
+  }
+  return refused;
+}
+
 }  // namespace
 
 bool isIncludeLine(const QString& line, QString* file) {
@@ -85,7 +101,7 @@ ListFileLoad expandIncludes(const QStringList& lines, const QString& sourceFile,
 
       auto cached = cache.constFind(canonical);
       if (cached == cache.constEnd()) {
-        TextFileLines read = readListTextFile(name);
+        TextFileLines read = readBounded(name, bounds);
         if (!read.ok) {
           ListFileLoad failed;
           failed.result = LoadResult::failure(read.error);
@@ -117,7 +133,7 @@ ListFileLoad loadListIndexFile(const QString& indexPath, const IncludeBounds& bo
   ListFileLoad load;
   if (indexPath.isEmpty() || !QFileInfo::exists(indexPath)) return load;
 
-  TextFileLines index = readListTextFile(indexPath);
+  TextFileLines index = readBounded(indexPath, bounds);
   if (!index.ok) {
     load.result = LoadResult::failure(index.error);
     return load;
@@ -126,7 +142,7 @@ ListFileLoad loadListIndexFile(const QString& indexPath, const IncludeBounds& bo
   if (!index.lines.isEmpty()) {
     const QString first = index.lines.first();
     if (!first.isEmpty() && QFileInfo::exists(first)) {
-      TextFileLines list = readListTextFile(first);
+      TextFileLines list = readBounded(first, bounds);
       if (!list.ok) {
         load.result = LoadResult::failure(list.error);
         return load;

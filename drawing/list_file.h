@@ -19,6 +19,7 @@ namespace zubira {
 struct IncludeBounds {
   int maxDepth = 64;            // nesting levels of INCLUDE below the list file
   qsizetype maxLines = 200000;  // lines of the expanded list
+  qint64 maxFileBytes = 64LL * 1024 * 1024;  // a larger file is not read: an error
 };
 
 struct ListFileLoad {
@@ -32,9 +33,10 @@ struct ListFileLoad {
 };
 
 // Loads the list named by the index file `indexPath`. A missing index file gives an empty list
-// and no error. A file that exists but cannot be read (a folder, no permission) is an error:
-// the index file, the file its first line names, or a file named by an INCLUDE line. A missing
-// INCLUDE file only drops its line.
+// and no error. A file that exists but cannot be read is an error: the index file, the file its
+// first line names, or a file named by an INCLUDE line. Folders, devices and pipes cannot be read
+// (a device or pipe could be endless), nor files larger than `maxFileBytes`, nor files the user
+// may not open. A missing INCLUDE file only drops its line.
 ListFileLoad loadListIndexFile(const QString& indexPath, const IncludeBounds& bounds = {});
 
 // The expansion passes over `lines`, which were read from `sourceFile` ("" when they come from

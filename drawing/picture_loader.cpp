@@ -35,7 +35,10 @@ PictureFile loadPictureFile(const QString& path) {
   using Status = PictureFile::Status;
   const QFileInfo info(path);
   if (path.isEmpty() || !info.exists()) return withStatus(Status::Missing);
-  if (info.isDir()) return withStatus(Status::Unreadable, QStringLiteral("a folder, not a file: %1").arg(path));
+  if (info.isDir())
+    return withStatus(Status::Unreadable, QStringLiteral("a folder, not a file: %1").arg(path));
+  if (!info.isFile())
+    return withStatus(Status::Unreadable, QStringLiteral("not a regular file: %1").arg(path));
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly))
     return withStatus(Status::Unreadable, QStringLiteral("%1: %2").arg(path, file.errorString()));
@@ -45,7 +48,7 @@ PictureFile loadPictureFile(const QString& path) {
 
   QImage image;
   if (format == Format::Jpeg) {
-    const QByteArray data = file.readAll();
+    const QByteArray data = file.read(kMaxPictureFileBytes);
     if (file.error() != QFileDevice::NoError)
       return withStatus(Status::Unreadable, QStringLiteral("%1: %2").arg(path, file.errorString()));
     if (!decodeJpeg(data, &image).ok || image.isNull()) return withStatus(Status::NotPicture);

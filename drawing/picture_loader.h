@@ -14,14 +14,15 @@ namespace zubira {
 // The largest picture decoded, in pixels (that of JPEG pictures as well).
 constexpr qint64 kMaxPicturePixels = 64LL * 1024 * 1024;
 // Files larger than this are not read at all.
-constexpr qint64 kMaxPictureFileBytes = 512LL * 1024 * 1024;
+constexpr qint64 kMaxPictureFileBytes = 256LL * 1024 * 1024;
 
 struct PictureFile {
   enum class Status {
     Loaded,      // `image` holds the picture
     Missing,     // no such file
     NotPicture,  // unknown extension, content not valid for it, or beyond the size bounds
-    Unreadable,  // the file exists but cannot be opened or read (a folder, no permission)
+    Unreadable,  // the file exists but cannot be opened or read: a folder, a device or pipe
+                 // (which could be endless), no permission
   };
   Status status = Status::Missing;
   QImage image;

@@ -6,6 +6,7 @@
 #include "tests/support/scripted_dialogs.h"
 
 #include <QRandomGenerator>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 namespace zubira {
@@ -233,6 +234,30 @@ TEST_F(ListFileTest, UnreadableFilesAreErrorsForTheCaller) {
   EXPECT_FALSE(r.ok);
   EXPECT_TRUE(model->ListByFile().isEmpty());
   EXPECT_TRUE(dialogs.shown().empty()) << "errors go to the caller, not to a message box";
+}
+
+TEST_F(ListFileTest, DevicesPipesAndHugeFilesAreRefusedWithoutReading) {
+  ASSERT_EQ(::mkfifo("pipe.txt", 0600), 0);
+  ASSERT_TRUE(QFile::link("/dev/zero", "zero.txt"));
+  for (const char* include : {"INCLUDE,/dev/zero", "INCLUDE,zero.txt", "INCLUDE,pipe.txt"}) {
+    writeListLines("Gazumo.prv", {"X", include});
+    const ListFileLoad load = loadListIndexFile("Gazumo.prv");
+    EXPECT_FALSE(load.result.ok) << include;
+    EXPECT_TRUE(load.result.error.contains("not a regular file")) << load.result.error.toStdString();
+  }
+  EXPECT_FALSE(loadListIndexFile("pipe.txt").result.ok);
+  writeListLines("Gazumo.prv", {"zero.txt"});
+  EXPECT_FALSE(loadListIndexFile("Gazumo.prv").result.ok);
+
+  writeListLines("big.txt", {"0123456789", "0123456789"});
+  writeListLines("Gazumo.prv", {"X", "INCLUDE,big.txt"});
+  IncludeBounds small;
+  small.maxFileBytes = 20;
+  EXPECT_FALSE(loadListIndexFile("Gazumo.prv", small).result.ok);
+  small.maxFileBytes = 24;
+  EXPECT_EQ(loadListIndexFile("Gazumo.prv", small).lines.size(), 3);
+  small.maxFileBytes = 5;
+  EXPECT_FALSE(loadListIndexFile("Gazumo.prv", small).result.ok) << "the index file itself";
 }
 
 TEST_F(ListFileTest, EachLoadReplacesTheList) {

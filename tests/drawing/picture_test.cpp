@@ -115,6 +115,13 @@ TEST_F(PictureTest, FilesThatAreNoPictureOfTheirExtensionLoadNothing) {
   }
   EXPECT_EQ(loadPictureFile("nothing.bmp").status, PictureFile::Status::Missing);
   EXPECT_EQ(loadPictureFile("").status, PictureFile::Status::Missing);
+  ASSERT_TRUE(QFile::link("/dev/zero", "zero.jpg"));
+  ASSERT_TRUE(QFile::link("/dev/zero", "zero.bmp"));
+  for (const char* name : {"zero.jpg", "zero.bmp"}) {
+    const PictureFile p = loadPictureFile(name);
+    EXPECT_EQ(p.status, PictureFile::Status::Unreadable) << name;
+    EXPECT_TRUE(p.error.contains("not a regular file")) << name;
+  }
   ASSERT_TRUE(QDir().mkdir("folder.bmp"));
   const PictureFile folder = loadPictureFile("folder.bmp");
   EXPECT_EQ(folder.status, PictureFile::Status::Unreadable);
