@@ -55,4 +55,11 @@ void TPageStr::Assign(const TPageStr& v) {
   SetSets(v.psStr, v.psName, v.psSize, v.psPos, v.psX, v.psY, v.psBold, v.psItalic);
 }
 
+void SetPageStr2Font(const TPageStr& ps, CanvasFont& rFont) {
+  rFont.name = ps.psName;
+  rFont.size = ps.psSize;
+  rFont.bold = ps.psBold;
+  rFont.italic = ps.psItalic;
+}
+
 }  // namespace zubira

@@ -3,6 +3,8 @@
 // footer, title, subtitle, credit line, the worksheet's date line): its text, position mode,
 // explicit position as texts, font, and whether it was drawn in the current rendering.
 
+#include "drawing/canvas.h"
+
 #include <QString>
 
 namespace zubira {
@@ -36,5 +38,9 @@ class TPageStr {
   // Copies text, face, size, mode, x, y, bold and italic; the drawn mark stays as it was.
   void Assign(const TPageStr& v);
 };
+
+// The page string's face, size, bold and italic into `rFont`; its underline, strikeout and colour
+// stay.
+void SetPageStr2Font(const TPageStr& ps, CanvasFont& rFont);
 
 }  // namespace zubira
