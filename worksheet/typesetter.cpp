@@ -1,0 +1,112 @@
+#include "worksheet/typesetter.h"
+
+#include "drawing/page_model.h"
+#include "drawing/page_str.h"
+
+#include <cmath>
+
+namespace zubira {
+
+QString trimControls(const QString& s) {
+  qsizetype b = 0, e = s.size();
+  while (b < e && s[b].unicode() <= 0x20) ++b;
+  while (e > b && s[e - 1].unicode() <= 0x20) --e;
+  return s.mid(b, e - b);
+}
+
+void Typesetter::text(double x, double y, const QString& t) { prev_.PrevTextOut(x, y, t, PitchText); }
+
+double Typesetter::TypesetValue(const QString& value, bool bracketNegative, double x, double y) {
+  const double p = CharPitch;
+  const double h = SignHeight;
+  double off = 0;
+
+  // The value's own brackets are never drawn; the typesetter draws its own.
+  QString s = value;
+  if (const qsizetype i = s.indexOf(u'('); i >= 0) s[i] = u' ';
+  if (const qsizetype i = s.indexOf(u')'); i >= 0) s[i] = u' ';
+
+  const qsizetype m = s.indexOf(u'-') + 1;  // 1-based, 0 when absent
+  const bool negative = m > 0;
+  const bool brackets = bracketNegative && negative;
+  if (brackets) {
+    text(x + off, y + h / 2, QStringLiteral("("));
+    off += p;
+  }
+  if (negative) {
+    text(x + off, y + h / 2, QStringLiteral("-"));
+    off += p;
+  }
+  s = s.mid(m);
+
+  const qsizetype k = s.indexOf(u'+') + 1;
+  const qsizetype q = s.indexOf(u'/') + 1;
+  if (k > 0 || q == 0) {
+    const QString t = trimControls(k > 0 ? s.left(k - 1) : s);
+    text(x + off, y + h / 2, t);
+    off += double(t.size()) * (p + 1);
+  } else if (negative) {
+    off += p / 3;
+  }
+
+  if (!s.contains(u'/')) {
+    if (brackets) {
+      off -= p / 2;
+      text(x + off, y + h / 2, QStringLiteral(")"));
+      off += p;
+    }
+    return x + off;
+  }
+
+  s = trimControls(s.mid(k));
+  const qsizetype slash = s.indexOf(u'/');
+  const QString num = trimControls(s.left(slash));
+  const QString den = trimControls(s.mid(slash + 1));
+  const double numW = double(num.size()) * CharPitch;
+  const double denW = double(den.size()) * CharPitch;
+  const double barW = std::max(numW, denW);
+  text(x + off + (barW - numW) / 2, y, num);
+  text(x + off + (barW - denW) / 2, y + h, den);
+
+  const double x1 = x + off - p / 4;
+  double x2 = x1 + barW + p / 2;
+  const double yb = y + h;
+  prev_.PrevLine(x1, yb, x2, yb);
+  if (brackets) {
+    text(x2, y + h / 2, QStringLiteral(")"));
+    x2 += p / 2;
+  }
+  return x2 + p / 2;
+}
+
+void Typesetter::EmitFontChange(const CanvasFont& f) {
+  if (CurFont.name != f.name) {
+    QString quoted = f.name;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    prev_.PrevFontName(u'"' + quoted + u'"');
+  }
+  if (CurFont.size != f.size) prev_.PrevFontSize(f.size);
+  if (CurFont.color != f.color) prev_.PrevFontColor(f.color);
+  const bool styleDiffers = CurFont.bold != f.bold || CurFont.italic != f.italic ||
+                            CurFont.underline != f.underline || CurFont.strikeout != f.strikeout;
+  if (styleDiffers) {
+    if (CurFont.bold && !f.bold) prev_.PrevFontStyle(QStringLiteral("BOLD-"));
+    if (f.bold && !CurFont.bold) prev_.PrevFontStyle(QStringLiteral("BOLD"));
+    if (CurFont.italic && !f.italic) prev_.PrevFontStyle(QStringLiteral("ITALIC-"));
+    if (f.italic && !CurFont.italic) prev_.PrevFontStyle(QStringLiteral("ITALIC"));
+  }
+  CurFont = f;
+}
+
+void Typesetter::LoadPageStrFont(const TPageStr& ps, CanvasFont& f) {
+  SetPageStr2Font(ps, f);
+  f.color = 0;
+}
+
+void Typesetter::setPitchFromWidth(double width88) {
+  const double pitch = std::trunc(width88 * 3 / 4);
+  CharPitch = std::isfinite(pitch) && std::fabs(pitch) < 1e9 ? int(pitch) : 0;
+  PitchText = QString::number(CharPitch);
+}
+
+}  // namespace zubira
