@@ -1,6 +1,9 @@
 #include "app/command_line.h"
 
+#include "app/cli_support.h"
+#include "app/cmd_draw.h"
 #include "app/cmd_make.h"
+#include "app/cmd_sheet.h"
 
 #include "platform/application.h"
 
@@ -20,9 +23,11 @@ QString usage() {
       "\n"
       "Commands:\n"
       "  make           print problems and answers (zubira make --help for its options)\n"
+      "  sheet          write problem and answer sheets (zubira sheet --help)\n"
+      "  draw           render a list file (zubira draw --help)\n"
       "  --help, -h     show this text\n"
       "  --version      show the program's version\n"
-      "\n") + makeUsage();
+      "\n") + makeUsage() + u'\n' + sheetUsage() + u'\n' + drawUsage();
 }
 
 void print(FILE* stream, const QString& text) {
@@ -41,7 +46,12 @@ int runCommandLine(const QStringList& args) {
     print(stdout, usage());
     return 0;
   }
+  // Nothing may wait for a user here: message boxes become lines on stderr.
+  static ConsoleDialogs console;
+  installDialogs(&console);
   if (command == QLatin1String("make")) return runMakeCommand(args.mid(1));
+  if (command == QLatin1String("sheet")) return runSheetCommand(args.mid(1));
+  if (command == QLatin1String("draw")) return runDrawCommand(args.mid(1));
   if (command == QLatin1String("--version")) {
     print(stdout, applicationTitle() + QStringLiteral(" Version " ZUBIRA_VERSION "\n"));
     return 0;

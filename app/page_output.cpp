@@ -1,0 +1,134 @@
+#include "app/page_output.h"
+
+#include "drawing/printer_access.h"
+#include "platform/jpeg_codec.h"
+
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+#include <QSaveFile>
+
+#include <cstdio>
+
+namespace zubira {
+
+std::optional<OutputFormat> outputFormatOf(const QString& file) {
+  const QString suffix = QFileInfo(file).suffix().toLower();
+  if (suffix == QLatin1String("pdf")) return OutputFormat::Pdf;
+  if (suffix == QLatin1String("png")) return OutputFormat::Png;
+  if (suffix == QLatin1String("bmp")) return OutputFormat::Bmp;
+  if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg")) return OutputFormat::Jpeg;
+  return std::nullopt;
+}
+
+namespace {
+
+std::unique_ptr<QPrinter> makePdfPrinter(int dpi) {
+  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  printer->setOutputFormat(QPrinter::PdfFormat);
+  printer->setResolution(dpi);
+  printer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+  printer->setFullPage(true);
+  return printer;
+}
+
+}  // namespace
+
+PageOutput::PageOutput(int printerDpi)
+    : printer_(nullptr),
+      model_([&] {
+        auto printer = makePdfPrinter(printerDpi);
+        printer_ = printer.get();
+        return std::make_unique<PageModel>(std::make_unique<QtPrinterAccess>(std::move(printer)), 96);
+      }()),
+      renderer_(*model_) {}
+
+PageOutput::~PageOutput() {
+  if (painter_.isActive()) painter_.end();
+  if (!pdfTemp_.isEmpty()) QFile::remove(pdfTemp_);
+}
+
+bool PageOutput::ready() {
+  if (!model_->ReadPrinterMetrics() || !model_->GetPageSize() || !renderer_.SetImage1Size()) {
+    error_ = QStringLiteral("the page could not be measured");
+    return false;
+  }
+  return true;
+}
+
+bool PageOutput::saveImage(const QString& file, OutputFormat format, int quality) {
+  model_->setTgtCanvas(PageModel::kTargetScreen);
+  if (!renderer_.DrawGraphics()) {
+    error_ = QStringLiteral("the page could not be drawn");
+    return false;
+  }
+  const QImage& image = renderer_.Image1();
+  if (format == OutputFormat::Jpeg) {
+    const JpegResult r = writeJpegFile(image, file, quality);
+    if (!r.ok) error_ = r.error;
+    return r.ok;
+  }
+  QSaveFile out(file);
+  if (!out.open(QIODevice::WriteOnly)) {
+    error_ = out.errorString();
+    return false;
+  }
+  if (!image.save(&out, format == OutputFormat::Png ? "PNG" : "BMP") || !out.commit()) {
+    error_ = out.errorString().isEmpty() ? QStringLiteral("the image could not be written") : out.errorString();
+    out.cancelWriting();
+    return false;
+  }
+  return true;
+}
+
+bool PageOutput::beginPdf(const QString& file) {
+  pdfFile_ = file;
+  // Written beside the target and renamed over it once complete.
+  pdfTemp_ = file + QStringLiteral(".part");
+  printer_->setOutputFileName(pdfTemp_);
+  if (!painter_.begin(printer_)) {
+    error_ = QStringLiteral("cannot write \"%1\"").arg(file);
+    QFile::remove(pdfTemp_);
+    pdfTemp_.clear();
+    return false;
+  }
+  pages_ = 0;
+  renderer_.setPrintPainter(&painter_);
+  return true;
+}
+
+bool PageOutput::addPdfPage() {
+  if (!painter_.isActive()) return false;
+  if (pages_ > 0 && !printer_->newPage()) {
+    error_ = QStringLiteral("cannot start page %1").arg(pages_ + 1);
+    return false;
+  }
+  model_->setTgtCanvas(PageModel::kTargetPrinter);
+  const bool drawn = renderer_.DrawGraphics();
+  model_->setTgtCanvas(PageModel::kTargetScreen);
+  if (!drawn) {
+    error_ = QStringLiteral("the page could not be printed");
+    return false;
+  }
+  ++pages_;
+  return true;
+}
+
+bool PageOutput::endPdf() {
+  renderer_.setPrintPainter(nullptr);
+  if (!painter_.isActive()) return false;
+  const bool ended = painter_.end();
+  const QString temp = pdfTemp_;
+  pdfTemp_.clear();
+  if (!ended || pages_ == 0 || std::rename(QFile::encodeName(temp).constData(),
+                                           QFile::encodeName(pdfFile_).constData()) != 0) {
+    error_ = QStringLiteral("cannot write \"%1\"").arg(pdfFile_);
+    QFile::remove(temp);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace zubira

@@ -1,0 +1,109 @@
+#include "run_zubira.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+namespace zubira {
+namespace {
+
+using testing::runZubira;
+
+QString run(const QStringList& args) {
+  QProcess p;
+  p.start(args[0], args.mid(1));
+  p.waitForFinished(30000);
+  return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QString pdfText(const QString& pdf, int page = 0) {
+  QStringList args{"pdftotext"};
+  if (page > 0) args << "-f" << QString::number(page) << "-l" << QString::number(page);
+  return run(args << pdf << "-");
+}
+
+class SheetCommand : public ::testing::Test {
+ protected:
+  QTemporaryDir dir;
+};
+
+TEST_F(SheetCommand, ProblemAndAnswerSheetsReadBack) {
+  const QString p = dir.filePath("p.pdf"), a = dir.filePath("a.pdf");
+  QFile lists(dir.filePath("lists.txt"));
+  ASSERT_TRUE(lists.open(QIODevice::WriteOnly));
+  // Whole-number answers read back as plain text.
+  for (int i = 1; i <= 10; ++i) lists.write(QStringLiteral("%1/2\t%2/2\t%3\n").arg(i).arg(i + 2).arg(i + 1).toUtf8());
+  lists.close();
+  const auto r = runZubira({"sheet", "--lists", lists.fileName(), "--problems", p, "--answers", a});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  const QString problems = pdfText(p), answers = pdfText(a);
+  EXPECT_TRUE(problems.contains(QStringLiteral("かずの計算")));
+  EXPECT_TRUE(problems.contains(QStringLiteral("たしざんのもんだい")));
+  EXPECT_FALSE(problems.contains(QStringLiteral("(答)")));
+  EXPECT_TRUE(answers.contains(QStringLiteral("たしざんのもんだい (答)")));
+  int at = 0;
+  for (int k = 1; k <= 10; ++k) {
+    const QString label = QStringLiteral("(%1)").arg(k, 2);
+    const int found = problems.indexOf(label, at);
+    EXPECT_GE(found, 0) << label.toStdString() << " in order";
+    if (found >= 0) at = found;
+    EXPECT_TRUE(answers.contains(label));
+  }
+  const QStringList answerWords = answers.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
+  for (int i = 2; i <= 11; ++i) EXPECT_TRUE(answerWords.contains(QString::number(i))) << i;
+  EXPECT_TRUE(run({"pdfinfo", p}).contains(QRegularExpression("Page size:\\s+595(\\.\\d+)? x 842")));
+}
+
+TEST_F(SheetCommand, SeedDrawsTheProblemsOfMake) {
+  const auto made = runZubira({"make", "--seed", "7", "--kind", "sub"});
+  ASSERT_EQ(made.exitCode, 0);
+  QFile lists(dir.filePath("made.txt"));
+  ASSERT_TRUE(lists.open(QIODevice::WriteOnly));
+  lists.write(made.out.toUtf8());
+  lists.close();
+  const QString fromSeed = dir.filePath("s.pdf"), fromLists = dir.filePath("l.pdf");
+  ASSERT_EQ(runZubira({"sheet", "--seed", "7", "--kind", "sub", "--answers", fromSeed}).exitCode, 0);
+  ASSERT_EQ(runZubira({"sheet", "--lists", lists.fileName(), "--kind", "sub", "--answers", fromLists}).exitCode, 0);
+  EXPECT_EQ(pdfText(fromSeed), pdfText(fromLists));
+}
+
+TEST_F(SheetCommand, VersionsMakeDifferentSetsEachWithItsAnswers) {
+  const QString pdf = dir.filePath("v.pdf");
+  const auto r = runZubira({"sheet", "--versions", "3", "--seed", "11", "--problems", pdf});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_TRUE(run({"pdfinfo", pdf}).contains(QRegularExpression("Pages:\\s+6\\b")));
+  const QString v1 = pdfText(pdf, 1), v2 = pdfText(pdf, 3), v3 = pdfText(pdf, 5);
+  EXPECT_NE(v1, v2);
+  EXPECT_NE(v2, v3);
+  EXPECT_FALSE(v1.contains(QStringLiteral("(答)")));
+  EXPECT_TRUE(pdfText(pdf, 2).contains(QStringLiteral("(答)")));
+  EXPECT_EQ(runZubira({"sheet", "--versions", "2", "--problems", dir.filePath("v.png")}).exitCode, 2);
+}
+
+TEST_F(SheetCommand, ImagesSettingsAndFailures) {
+  QFile ini(dir.filePath("z.ini"));
+  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+  ini.write("[Page]\r\nPageTitle=\xe5\x88\x86\xe6\x95\xb0\xe3\x81\xae\xe3\x81\x9f\xe3\x81\x97\xe7\xae\x97\r\n[Exam]\r\nCol=2\r\nRow=5\r\n");
+  ini.close();
+  const QString png = dir.filePath("p.png"), pdf = dir.filePath("p.pdf");
+  auto r = runZubira({"sheet", "--settings", ini.fileName(), "--problems", png, "--answers", pdf});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_EQ(QImage(png).size(), QSize(793, 1122));
+  const QString text = pdfText(pdf);
+  EXPECT_TRUE(text.contains(QStringLiteral("分数のたし算")));
+  EXPECT_TRUE(text.contains("(10)"));
+  EXPECT_FALSE(text.contains("(11)"));
+
+  EXPECT_EQ(runZubira({"sheet"}).exitCode, 2);
+  EXPECT_EQ(runZubira({"sheet", "--problems", dir.filePath("x.txt")}).exitCode, 2);
+  EXPECT_EQ(runZubira({"sheet", "--problems", dir.filePath("n/o.pdf")}).exitCode, 1);
+  r = runZubira({"sheet", "--sign1", "minus", "--sign2", "minus", "--problems", pdf});
+  EXPECT_EQ(r.exitCode, 3);
+  EXPECT_EQ(r.err, QStringLiteral("Loop over:答えが０以下\n"));
+}
+
+}  // namespace
+}  // namespace zubira
