@@ -88,6 +88,16 @@ TEST(TFrmRndD, CaptionTextsAndButtonsTopToBottom) {
   }
 }
 
+TEST(TFrmRndD, CentredOnTheMainWindow) {
+  QWidget owner;
+  owner.setGeometry(40, 30, 700, 500);
+  owner.show();
+  TFrmRndD dlg(&owner);
+  dlg.show();
+  EXPECT_NEAR(dlg.frameGeometry().center().x(), owner.frameGeometry().center().x(), 2);
+  EXPECT_NEAR(dlg.frameGeometry().center().y(), owner.frameGeometry().center().y(), 2);
+}
+
 TEST(TFrmRndD, LeavingWithATextThatIsNotAnIntegerRestoresItSilently) {
   ScriptedDialogs dialogs;
   struct Case {

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -133,6 +134,32 @@ TEST_F(TFrmStyleTest, CaptionGroupsAndControls) {
     ASSERT_NE(l, nullptr);
     EXPECT_EQ(l->buddy(), edit(b.edit)) << b.label;
   }
+}
+
+TEST_F(TFrmStyleTest, CentredOnTheScreen) {
+  QWidget owner;
+  owner.setGeometry(10, 10, 200, 150);
+  owner.show();
+  TFrmStyle dialog(&owner);
+  dialog.show();
+  ASSERT_NE(dialog.screen(), nullptr);
+  const QPoint centre = dialog.screen()->availableGeometry().center();
+  EXPECT_NEAR(dialog.geometry().center().x(), centre.x(), 2);
+  EXPECT_NEAR(dialog.geometry().center().y(), centre.y(), 2);
+}
+
+TEST_F(TFrmStyleTest, TheTabKeyLeavesTheEdit) {
+  show();
+  QLineEdit* row = edit("EdtRow");
+  row->setFocus(Qt::MouseFocusReason);
+  row->selectAll();
+  QTest::keyClicks(row, QStringLiteral("11"));
+  QTest::keyClick(row, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), edit("EdtCol"));
+  EXPECT_EQ(row->text(), QStringLiteral("10"));
+  EXPECT_EQ(dialogs.messages(), QStringList{QStringLiteral("行は１以上１０以下でなければなりません")});
+  // The next edit was entered with its own text.
+  EXPECT_EQ(dlg.EdtTmp, QStringLiteral("1"));
 }
 
 TEST_F(TFrmStyleTest, EveryShowingLoadsTheFields) {
