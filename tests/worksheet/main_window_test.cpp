@@ -1,0 +1,400 @@
+#include "worksheet/main_window.h"
+
+#include "drawing/page_model.h"
+#include "drawing/page_renderer.h"
+#include "drawing/recording_canvas.h"
+#include "local_http_server.h"
+#include "platform/ini_file.h"
+#include "tests/support/scripted_dialogs.h"
+#include "worksheet/preview_host.h"
+#include "worksheet/worksheet_composer.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QStatusTipEvent>
+#include <QTest>
+
+namespace zubira {
+namespace {
+
+using testing::ScriptedDialogs;
+
+// The preview as the main window sees it, with a page model on fixed printer metrics.
+class FakePreview : public PreviewHost {
+ public:
+  FakePreview() : model_(std::make_unique<FixedPrinterAccess>(QSize(600, 600), QSize(4960, 7016)), 96), renderer_(model_) {
+    model_.ReadPrinterMetrics();
+    model_.GetPageSize();
+    model_.setUnitType(PageModel::kUnitMillimetre);
+    const IniFile none(QString{});
+    for (auto [ps, section] : {std::pair{&model_.Header, "Header"}, {&model_.Footer, "Footer"},
+                               {&model_.PageTitle, "PageTitle"}, {&model_.SubTitle, "SubTitle"}})
+      ps->GetIniSets(none, section, QString(), 0, "0", "0");
+  }
+  PageModel& model() override { return model_; }
+  bool isPreviewVisible() const override { return visible; }
+  void showPreview() override {
+    visible = true;
+    ++shows;
+  }
+  void refreshProgram() override {
+    ++refreshes;
+    renderer_.PrevUpDateProgram();
+  }
+  void repaintPreview() override {}
+  void SetPrinter() override { ++printerSetups; }
+  void PrintOut() override { ++prints; }
+  void SetCopyright(const QString& s) override { copyright = s; }
+  void hideEditingMenus() override { ++hidden; }
+  bool Set_SetOf(PageStringId which) override {
+    edited.push_back(which);
+    textSeen = model_.Header.psStr;
+    if (dialogText) model_.Header.psStr = *dialogText;
+    return dialogText.has_value();
+  }
+  bool editPageString(TPageStr& ps, const QString& caption) override {
+    captions << caption;
+    textSeen = ps.psStr;
+    if (dialogText) ps.psStr = *dialogText;
+    return dialogText.has_value();
+  }
+  bool visible = false;
+  int shows = 0, refreshes = 0, printerSetups = 0, prints = 0, hidden = 0;
+  QString copyright = "unset";
+  std::vector<PageStringId> edited;
+  QStringList captions;
+  QString textSeen;
+  std::optional<QString> dialogText;  // what the user leaves in the dialog; nothing: Cancel
+
+ private:
+  PageModel model_;
+  PageRenderer renderer_;
+};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest() : site(testing::LocalHttpServer::refusedBase()) {}
+  void SetUp() override { open(); }
+  void open() {
+    random = std::make_unique<PseudoRandomSource>(5);
+    w = std::make_unique<TForm1>(dir.filePath("zubira.ini"), random.get());
+    w->setPreview(&preview);
+    w->show();
+    activate();
+  }
+  void activate() {
+    QApplication::setActiveWindow(w.get());
+    w->activateWindow();
+    QApplication::processEvents();
+  }
+  QLineEdit* edit(const char* name) { return w->findChild<QLineEdit*>(name); }
+  // Types `text` into edit `name` as the user would, then moves the focus on to `next`.
+  void typeAndLeave(const char* name, const QString& text, const char* next) {
+    QLineEdit* e = edit(name);
+    e->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    e->selectAll();
+    if (text.isEmpty()) QTest::keyClick(e, Qt::Key_Delete);
+    else QTest::keyClicks(e, text);
+    edit(next)->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    activate();
+  }
+  struct SiteAt {
+    explicit SiteAt(const QUrl& base) { qputenv("ZUBIRA_SITE_URL", base.toString().toUtf8()); }
+    ~SiteAt() { qunsetenv("ZUBIRA_SITE_URL"); }
+  } site;
+  QTemporaryDir dir;
+  ScriptedDialogs dialogs;
+  FakePreview preview;
+  std::unique_ptr<PseudoRandomSource> random;
+  std::unique_ptr<TForm1> w;
+};
+
+TEST_F(MainWindowTest, LayoutCaptionsAndFirstShowing) {
+  EXPECT_EQ(w->windowTitle(), QStringLiteral("分数の加減乗除"));
+  EXPECT_EQ(w->width(), 579);
+  EXPECT_EQ(w->height() - w->menuBar()->height(), 565);
+  QStringList tabs;
+  for (int i = 0; i < w->TabControl1->count(); ++i) tabs << w->TabControl1->tabText(i);
+  EXPECT_EQ(tabs, QStringList({"たし算", "ひき算", "かけ算", "わり算", "帯分数－＞仮分数", "仮分数－＞帯分数"}));
+  for (const char* name : {"EdtMin1i", "EdtMax1i", "EdtMin1c", "EdtMax1c", "EdtMin1m", "EdtMax1m", "EdtMin2i",
+                           "EdtMax2i", "EdtMin2c", "EdtMax2c", "EdtMin2m", "EdtMax2m", "EdtRow", "EdtCol",
+                           "EdtTotal", "EdtPageTitle", "EdtSubTitle", "EdtHeader", "EdtFooter"})
+    EXPECT_NE(edit(name), nullptr) << name;
+  EXPECT_EQ(w->findChild<QPushButton*>("BtnMake")->text(), QStringLiteral("作成(&M)"));
+  EXPECT_EQ(w->findChild<QPushButton*>("Button2")->text(), QStringLiteral("答え(&A)"));
+  QStringList menus;
+  for (QAction* a : w->menuBar()->actions()) menus << a->text();
+  EXPECT_EQ(menus, QStringList({"ファイル(&F)", "オプション(&O)", "ヘルプ(&H)"}));
+  EXPECT_EQ(w->findChild<QAction*>("RC1")->text(), QStringLiteral("演算結果は分数全て(&C)"));
+  // The first showing with no settings file.
+  EXPECT_EQ(edit("EdtPageTitle")->text(), QStringLiteral("かずの計算"));
+  EXPECT_EQ(edit("EdtRow")->text(), "10");
+  EXPECT_EQ(edit("EdtTotal")->text(), "10");
+  EXPECT_EQ(preview.copyright, QString());
+  EXPECT_EQ(preview.hidden, 1);
+  EXPECT_EQ(preview.model().SubTitle.psY, "36");
+  EXPECT_EQ(w->DateTime.psX, "80");
+  EXPECT_EQ(w->DateTime.psSize, 11);
+  EXPECT_TRUE(w->RA1->isChecked() && w->Z1->isChecked() && w->O2->isChecked() && w->K1->isChecked() &&
+              w->I1->isChecked() && !w->E1->isChecked() && !w->T1->isChecked());
+  EXPECT_EQ(edit("EdtMax1c")->toolTip(), QStringLiteral("最大(4桁以下)"));
+}
+
+TEST_F(MainWindowTest, RangeEditMessagesOnLeaving) {
+  struct Case {
+    const char* edit;
+    const char* text;
+    const char* shown;    // the edit's text afterwards
+    const char* message;  // nullptr: accepted silently
+  } cases[] = {
+      {"EdtMin1i", "", "0", nullptr},
+      {"EdtMin1c", "", "1", "空白は指定できません"},
+      {"EdtMax2i", "1001", "0", "1000以下を指定して下さい"},
+      {"EdtMax1m", "10000", "10", "４桁未満を指定して下さい"},
+      {"EdtMax1m", "9999", "9999", nullptr},
+      {"EdtMin1m", "0", "1", "分母に０は指定できません"},
+      {"EdtMin1c", "0", "0", nullptr},
+      {"EdtMin2c", "-3", "1", "設定値は４桁未満の正の数又は零でなければいけません"},
+      {"EdtMax1c", " 7 ", "7", nullptr},
+      {"EdtMax1c", "abc", "7", "数を入力して下さい"},
+      {"EdtMin1c", "9", "0", "最小値は最大値以下でなければいけません"},
+      {"EdtMax1c", "$A", "$A", nullptr},
+  };
+  for (const Case& c : cases) {
+    dialogs.clear();
+    typeAndLeave(c.edit, QString::fromUtf8(c.text), std::strcmp(c.edit, "EdtRow") ? "EdtRow" : "EdtCol");
+    SCOPED_TRACE(std::string(c.edit) + " <- \"" + c.text + "\"");
+    EXPECT_EQ(edit(c.edit)->text(), QString::fromUtf8(c.shown));
+    EXPECT_EQ(dialogs.messages(), c.message ? QStringList{QString::fromUtf8(c.message)} : QStringList());
+  }
+}
+
+TEST_F(MainWindowTest, MixedNumberRangesFollowTheIntegerOption) {
+  typeAndLeave("EdtMax1i", "1", "EdtRow");
+  typeAndLeave("EdtMin1i", "1", "EdtRow");
+  typeAndLeave("EdtMax1m", "5", "EdtRow");
+  w->I1->trigger();  // off
+  EXPECT_FALSE(w->gen.fInt);
+  dialogs.clear();
+  typeAndLeave("EdtMin1c", "5", "EdtRow");
+  EXPECT_EQ(dialogs.messages(), QStringList{"整数を含まずに帯分数で分子が分母以上の設定はできません"});
+  typeAndLeave("EdtMin1c", "4", "EdtRow");
+  EXPECT_EQ(edit("EdtMin1c")->text(), "4");
+}
+
+TEST_F(MainWindowTest, GridFields) {
+  typeAndLeave("EdtCol", "3", "EdtRow");
+  EXPECT_EQ(dialogs.messages(), QStringList{"問題数は１以上２０以下でなければなりません"});
+  EXPECT_EQ(edit("EdtCol")->text(), "1");
+  dialogs.clear();
+  typeAndLeave("EdtCol", "5", "EdtRow");
+  EXPECT_EQ(dialogs.messages(), QStringList{"列は１以上４以下でなければなりません"});
+  dialogs.clear();
+  typeAndLeave("EdtRow", "5", "EdtCol");
+  typeAndLeave("EdtCol", "4", "EdtRow");
+  EXPECT_TRUE(dialogs.messages().isEmpty());
+  EXPECT_EQ(edit("EdtTotal")->text(), "20");
+  EXPECT_EQ(w->gen.ExamRowN, 5);
+  EXPECT_EQ(w->gen.ExamColN, 4);
+  typeAndLeave("EdtRow", "11", "EdtCol");
+  EXPECT_EQ(dialogs.messages(), QStringList{"行は１以上１０以下でなければなりません"});
+}
+
+TEST_F(MainWindowTest, TabsRelabelAndEmptyTheLists) {
+  w->BtnMakeClick();
+  ASSERT_EQ(memoLines(w->Memo1->toPlainText()).size(), 10);
+  w->TabControl1->setCurrentIndex(3);
+  EXPECT_TRUE(w->Memo1->toPlainText().isEmpty() && w->Memo3->toPlainText().isEmpty());
+  EXPECT_EQ(w->Label1->text(), QStringLiteral("割られる数"));
+  EXPECT_EQ(w->LblKigou->text(), QStringLiteral("÷"));
+  w->TabControl1->setCurrentIndex(2);
+  w->TabControl1->setCurrentIndex(4);
+  EXPECT_EQ(w->LblKigou->text(), QStringLiteral("×")) << "kept from the last arithmetic kind";
+  EXPECT_EQ(w->Label1->text(), QStringLiteral("帯分数"));
+  EXPECT_EQ(w->Label4->text(), QString());
+  EXPECT_TRUE(w->PnlSec->isHidden());
+  EXPECT_TRUE(w->Combo1->isHidden());
+  EXPECT_FALSE(w->PnlInt->isHidden());
+  w->TabControl1->setCurrentIndex(5);
+  EXPECT_TRUE(w->PnlInt->isHidden());
+  w->TabControl1->setCurrentIndex(0);
+  EXPECT_EQ(w->Label2->text(), QStringLiteral("たす数"));
+  EXPECT_EQ(w->LblKigou->text(), QStringLiteral("＋"));
+  EXPECT_FALSE(w->PnlSec->isHidden());
+}
+
+TEST_F(MainWindowTest, MakeClearAndExhaustion) {
+  w->findChild<QPushButton*>("BtnMake")->click();
+  const QString made = w->Memo3->toPlainText();
+  EXPECT_EQ(memoLines(made).size(), 10);
+  w->findChild<QPushButton*>("BtnClear")->click();
+  EXPECT_TRUE(w->Memo1->toPlainText().isEmpty());
+  w->BtnMakeClick();
+  const QString before = w->Memo1->toPlainText();
+  w->Combo1->setCurrentIndex(1);
+  w->Combo2->setCurrentIndex(1);
+  dialogs.answerYesNo(false);
+  w->BtnMakeClick();
+  EXPECT_EQ(dialogs.texts(), QStringList{"最大値や最小値の条件は合っていますか?"});
+  EXPECT_EQ(w->Memo1->toPlainText(), before);
+  EXPECT_EQ(w->StPanel1->text(), QStringLiteral("Loop over:答えが０以下"));
+}
+
+TEST_F(MainWindowTest, AMakeByAcceleratorChecksTheEditFirst) {
+  QLineEdit* e = edit("EdtMax1c");
+  e->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  e->selectAll();
+  QTest::keyClicks(e, "abc");
+  w->BtnMakeClick();  // the focus is still in the edit box
+  EXPECT_EQ(dialogs.messages(), QStringList{"数を入力して下さい"});
+  EXPECT_EQ(e->text(), "10");
+  EXPECT_TRUE(w->Memo1->toPlainText().isEmpty()) << "nothing made on the unchecked text";
+}
+
+TEST_F(MainWindowTest, OptionCommands) {
+  w->RB1->trigger();
+  EXPECT_EQ(w->gen.nRange, 1);
+  EXPECT_TRUE(w->RB1->isChecked());
+  EXPECT_FALSE(w->RA1->isChecked() || w->RC1->isChecked());
+  dialogs.answerInput(QString("1"));
+  w->E1->trigger();
+  EXPECT_TRUE(w->gen.fJust);
+  EXPECT_EQ(dialogs.messages(), QStringList{"１を越える値で指定し直して下さい\n元の値\"15\"を使います"});
+  EXPECT_EQ(w->gen.nJust, 15);
+  w->E1->trigger();  // off: asks nothing
+  EXPECT_FALSE(w->gen.fJust);
+  dialogs.clear();
+  dialogs.answerInput(QString("x"));
+  w->E1->trigger();
+  EXPECT_EQ(dialogs.messages(), QStringList{"入力した文字列は数字ではありません\n元の値\"15\"を使います"});
+  w->E1->trigger();
+  dialogs.answerInput(QString("20"));
+  w->E1->trigger();
+  EXPECT_EQ(w->gen.nJust, 20);
+  dialogs.answerInput(std::nullopt);  // Cancel returns the old value
+  w->E1->trigger();
+  w->E1->trigger();
+  EXPECT_EQ(w->gen.nJust, 20);
+  for (QAction* a : {w->Z1, w->O2, w->T1, w->K1, w->I1}) a->trigger();
+  EXPECT_FALSE(w->gen.fZero || w->gen.fOne || w->gen.fKakko || w->gen.fInt);
+  EXPECT_TRUE(w->gen.fTaiBun);
+}
+
+TEST_F(MainWindowTest, SettingsSurviveARestart) {
+  w->K1->trigger();
+  w->RC1->trigger();
+  typeAndLeave("EdtRow", "4", "EdtCol");
+  edit("EdtHeader")->setText(QStringLiteral("三年二組"));
+  w->settings.WindowTop = 33.5;
+  EXPECT_EQ(w->FormHide(), QString());
+  EXPECT_EQ(w->FormDestroy(), QString());
+  IniFile ini(dir.filePath("zubira.ini"));
+  EXPECT_EQ(ini.readString("Page", "Header", ""), QStringLiteral("三年二組"));
+  EXPECT_EQ(ini.readString("Window", "Top", ""), "33.5");
+  EXPECT_EQ(ini.readString("DateTime", "X", ""), "80");
+  w.reset();
+  open();
+  EXPECT_FALSE(w->gen.fKakko);
+  EXPECT_FALSE(w->K1->isChecked());
+  EXPECT_TRUE(w->RC1->isChecked());
+  EXPECT_EQ(edit("EdtRow")->text(), "4");
+  EXPECT_EQ(edit("EdtHeader")->text(), QStringLiteral("三年二組"));
+  EXPECT_EQ(w->settings.WindowTop, 33.5);
+}
+
+TEST_F(MainWindowTest, HandWrittenSettingsWithMixedCaseKeys) {
+  w.reset();
+  QFile f(dir.filePath("zubira.ini"));
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("; a teacher's file\r\n[page]\r\npagetitle=\xe3\x81\x9f\xe3\x81\x97\xe7\xae\x97\r\n[ANSWER]\r\nTYPE=0\r\n[exam]\r\nrange=5\r\nCOL=2\r\n");
+  f.close();
+  open();
+  EXPECT_EQ(edit("EdtPageTitle")->text(), QStringLiteral("たし算"));
+  EXPECT_EQ(w->settings.AnswerType, 1) << "0 becomes 1";
+  EXPECT_TRUE(w->RA1->isChecked()) << "a range of 5 checks the first item";
+  EXPECT_EQ(edit("EdtTotal")->text(), "20");
+  EXPECT_EQ(w->FormHide(), QString());
+  const QString text = QString::fromUtf8([&] {
+    QFile g(dir.filePath("zubira.ini"));
+    g.open(QIODevice::ReadOnly);
+    return g.readAll();
+  }());
+  EXPECT_TRUE(text.contains("; a teacher's file")) << "other lines are kept";
+}
+
+TEST_F(MainWindowTest, ProblemsAndAnswersComposeInThePreview) {
+  w->Button1Click();
+  EXPECT_EQ(preview.shows, 1) << "no problems: the preview shows, nothing is composed";
+  EXPECT_EQ(preview.refreshes, 0);
+  w->BtnMakeClick();
+  preview.visible = false;
+  w->findChild<QPushButton*>("Button1")->click();
+  EXPECT_TRUE(preview.visible);
+  EXPECT_EQ(preview.refreshes, 1);
+  const QStringList& program = preview.model().ListbyProgram();
+  ASSERT_FALSE(program.isEmpty());
+  EXPECT_EQ(program.first(), "INITPARAM");
+  EXPECT_TRUE(program.join('\n').contains(QStringLiteral("\"( 1)\"")));
+  w->findChild<QPushButton*>("Button2")->click();
+  EXPECT_TRUE(preview.model().ListbyProgram().join('\n').contains(QStringLiteral("(答)")));
+  EXPECT_EQ(preview.shows, 2) << "shown again only when it was hidden";
+}
+
+TEST_F(MainWindowTest, PageCaptionButtonsDateLineAndName) {
+  edit("EdtHeader")->setText("before");
+  preview.dialogText.reset();  // Cancel
+  w->findChild<QPushButton*>("BtnHeader")->click();
+  EXPECT_EQ(preview.textSeen, "before");
+  EXPECT_EQ(edit("EdtHeader")->text(), "before");
+  EXPECT_EQ(preview.model().Header.psStr, QString()) << "the page string's own text stays empty";
+  preview.dialogText = QString("after");
+  w->BtnHeaderClick();
+  EXPECT_EQ(edit("EdtHeader")->text(), "after");
+  EXPECT_EQ(w->settings.sHeader, "after");
+  w->D1Click();
+  EXPECT_EQ(preview.captions, QStringList{"日付の設定"});
+  EXPECT_EQ(w->settings.sDateTime, "after");
+  EXPECT_EQ(w->DateTime.psStr, QString());
+  dialogs.answerInput(QString());
+  w->N5Click();
+  EXPECT_EQ(w->settings.sName, QString()) << "an empty name is allowed";
+  dialogs.answerInput(std::nullopt);
+  w->N5Click();
+  EXPECT_EQ(w->settings.sName, QString());
+}
+
+TEST_F(MainWindowTest, SelfTestLabelAndHints) {
+  dialogs.answerYesNo(false);
+  w->Label7Click();
+  EXPECT_TRUE(w->LblInf->isHidden());
+  dialogs.answerYesNo(true);
+  QTest::mouseClick(w->Label7, Qt::LeftButton);
+  EXPECT_FALSE(w->LblInf->isHidden());
+  EXPECT_EQ(dialogs.shown().back().caption, QStringLiteral("テスト機能"));
+  w->Label7Click();  // hides without asking
+  EXPECT_TRUE(w->LblInf->isHidden());
+  QStatusTipEvent tip(QStringLiteral("最小(1000以下)"));
+  QApplication::sendEvent(w.get(), &tip);
+  EXPECT_EQ(w->StPanel1->text(), QStringLiteral("最小(1000以下)"));
+  QStatusTipEvent bar(QStringLiteral("Zubiraのホームページ"));
+  QApplication::sendEvent(w.get(), &bar);
+  EXPECT_EQ(w->StPanel1->text(), QStringLiteral("Zubiraのホームページ"));
+}
+
+}  // namespace
+}  // namespace zubira
