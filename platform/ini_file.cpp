@@ -5,7 +5,9 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QSaveFile>
 
 namespace zubira {
@@ -236,8 +238,16 @@ bool IniFile::save() {
 QString defaultSettingsPath() {
   QString fromEnv = qEnvironmentVariable("ZUBIRA_SETTINGS");
   if (!fromEnv.isEmpty()) return fromEnv;
-  QFileInfo exe(QCoreApplication::applicationFilePath());
-  return exe.absolutePath() + u'/' + exe.completeBaseName() + QStringLiteral(".ini");
+  const QFileInfo exe(QCoreApplication::applicationFilePath());
+  const QString name = exe.completeBaseName() + QStringLiteral(".ini");
+  const QString beside = exe.absolutePath() + u'/' + name;
+  // An installed program cannot write beside itself: its settings then live in the user's
+  // configuration folder, so they are kept from one run to the next.
+  if (QFileInfo(exe.absolutePath()).isWritable()) return beside;
+  const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+  if (config.isEmpty()) return beside;
+  QDir().mkpath(config + QStringLiteral("/zubira"));
+  return config + QStringLiteral("/zubira/") + name;
 }
 
 }  // namespace zubira

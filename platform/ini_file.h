@@ -70,7 +70,8 @@ class IniFile {
 };
 
 // The settings file of this program: $ZUBIRA_SETTINGS when set, else the executable's path with
-// its extension replaced by ".ini".
+// its extension replaced by ".ini"; when the executable's folder cannot be written (an installed
+// program), the same name in "zubira" under the user's configuration folder.
 QString defaultSettingsPath();
 
 }  // namespace zubira
