@@ -17,8 +17,6 @@ namespace zubira {
 
 namespace {
 
-// A page image beyond this many pixels is refused rather than allocated.
-constexpr qint64 kMaxImagePixels = 64LL * 1024 * 1024;
 // Pens wider than this draw as if they were this wide.
 constexpr int kMaxPenWidth = 1 << 20;
 // The grid and ruler never draw more marks than this per direction.
@@ -125,11 +123,9 @@ bool PageRenderer::render() {
 
   if (painting) painting->detach();
   if (painter.isActive()) painter.end();
-  if (tgt == PageModel::kTargetScreen) {
-    if (repaint_) repaint_();
-  } else if (tgt == PageModel::kTargetWholePage && !image2Size_.isEmpty()) {
+  if (tgt == PageModel::kTargetWholePage && !image2Size_.isEmpty())
     image2_ = image1_.scaled(image2Size_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  }
+  if (tgt != PageModel::kTargetPrinter && repaint_) repaint_();
   return true;
 }
 

@@ -35,10 +35,14 @@ class PageRenderer {
   int fScale = 0;    // 1: draw the ruler
   // Whether the preview is shown; a hidden preview renders nothing (the default: always shown).
   void setVisibleCheck(std::function<bool()> visible) { visible_ = std::move(visible); }
-  // Called after a rendering into the 1:1 image, to have it repainted.
+  // Called after every rendering on the screen (the 1:1 image, and the whole-page image scaled
+  // from it), to have the images repainted.
   void setRepaint(std::function<void()> repaint) { repaint_ = std::move(repaint); }
   // Parent of the message boxes.
   void setMessageParent(QWidget* parent) { messageParent_ = parent; }
+
+  // A page image beyond this many pixels is refused rather than allocated.
+  static constexpr qint64 kMaxImagePixels = 64LL * 1024 * 1024;
 
   // The 1:1 page image, sized to the page at the screen's resolution; white until drawn on.
   // False (image left empty) when the metrics are not valid or the page is implausibly large.
