@@ -43,7 +43,13 @@
 //   key press in EdtInput               EdtInputKeyDown(event) (true eats the key)
 //
 // The check marks of H1, F1, T1 and S1 are set by the window when it reads the page strings; a
-// click on those items does not toggle them (only the hooks may set them).
+// click on those items does not toggle them (only the hooks may set them). EdtInput lies in the
+// same scrolled page area as the images, so a position in Image1's pixels places it over that
+// point of the page.
+//
+// Resizing: a window on screen refuses a resize after which the page bitmap (the whole page in
+// 1:1 view, the client area in page view) could not be allocated, with a message, and goes back
+// to its previous size; sizes given while it is hidden are not checked.
 
 #include "drawing/page_model.h"
 #include "drawing/page_renderer.h"

@@ -52,6 +52,31 @@ TEST(PrinterSetUp, NewMetricsNewBitmapRedrawAndCaption) {
   EXPECT_TRUE(rec.printer->calls().empty());
 }
 
+TEST(PrinterSetUp, AnotherPaperSizeOnTheQtPrinter) {
+  PreviewFolder dir;
+  ScriptedDialogs dlg;
+  auto w = testing::pdfPreview(dir.settings(), 600);
+  showWindow(*w);
+  EXPECT_EQ(w->renderer().Image1().size(), QSize(793, 1122));
+  QSize printable;
+  dlg.answerPrint(true, [&](QPrinter* printer) {
+    ASSERT_NE(printer, nullptr);
+    printer->setPageSize(QPageSize(QPageSize::A5));
+    printable = QSize(printer->width(), printer->height());
+  });
+  trigger(*w, "Printer1");
+  ASSERT_TRUE(printable.isValid());
+  EXPECT_LT(printable.width(), 4958);
+  EXPECT_EQ(w->model().PageW(), printable.width());
+  EXPECT_EQ(w->model().PageH(), printable.height());
+  EXPECT_EQ(w->windowTitle(), QStringLiteral("Preview %1:%2 600:600")
+                                  .arg(printable.width())
+                                  .arg(printable.height()));
+  EXPECT_EQ(w->renderer().Image1().size(),
+            QSize(int(printable.width() / 6.25), int(printable.height() / 6.25)));
+  EXPECT_EQ(w->Image1->size(), w->renderer().Image1().size());
+}
+
 TEST(PrinterSetUp, CancelStillRefreshesAndRewritesTheCaption) {
   PreviewFolder dir;
   ScriptedDialogs dlg;
