@@ -1,10 +1,10 @@
 #include "app/app.h"
 
 #include "app/command_line.h"
+#include "app/zubira_app.h"
 #include "platform/application.h"
 
 #include <QApplication>
-#include <QMainWindow>
 
 namespace zubira {
 
@@ -23,11 +23,8 @@ int runZubira(int argc, char** argv) {
 
   QApplication app(argc, argv);
   prepareApplication();
-  QMainWindow window;
-  window.setWindowTitle(QStringLiteral("分数の加減乗除"));
-  window.resize(579, 565);
-  window.show();
-  return app.exec();
+  ZubiraApp program;
+  return program.run();
 }
 
 }  // namespace zubira

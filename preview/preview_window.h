@@ -72,6 +72,8 @@ class QScrollArea;
 namespace zubira {
 
 class PageImageView;
+class TFrmList;
+class TFrmPageStr;
 struct PreviewSettings;
 
 class TFrmPrev : public QMainWindow {
@@ -154,6 +156,13 @@ class TFrmPrev : public QMainWindow {
   virtual bool Set_SetOfPageTitle();
   virtual bool Set_SetOfSubTitle();
 
+  // The page-string dialog and the list dialog, created after this window and shared with the
+  // main window (not owned).
+  void setPageStrDialog(TFrmPageStr* dialog) { pageStrDialog_ = dialog; }
+  void setListDialog(TFrmList* dialog) { listDialog_ = dialog; }
+  TFrmPageStr* pageStrDialog() const { return pageStrDialog_; }
+  TFrmList* listDialog() const { return listDialog_; }
+
   // ---- Controls -----------------------------------------------------------------------------
   PageImageView* Image1 = nullptr;  // the page at 1:1
   PageImageView* Image2 = nullptr;  // the whole page shrunk to the window
@@ -234,6 +243,8 @@ class TFrmPrev : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  TFrmPageStr* pageStrDialog_ = nullptr;
+  TFrmList* listDialog_ = nullptr;
   void buildControls();
   void buildMenus();
   void FormCreate();
