@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QTimer>
 
 namespace zubira {
 
@@ -96,6 +97,8 @@ int ZubiraApp::run() {
   QuitOnClose quit;
   form1_->installEventFilter(&quit);
   form1_->show();
+  // For timing the start-up: end as soon as the main window has been shown.
+  if (qEnvironmentVariableIsSet("ZUBIRA_QUIT_WHEN_SHOWN")) QTimer::singleShot(0, qApp, &QCoreApplication::quit);
   const int rc = QApplication::exec();
   const QStringList errors = shutDown();
   if (!errors.isEmpty())
