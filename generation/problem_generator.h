@@ -106,6 +106,8 @@ class ProblemGenerator {
   // Makes ExamRowN x ExamColN problems of `kind` from `settings` (MinV/MaxV parsed from the
   // range edits). For pkImproperToMixed the first operand's integer-part bounds count as 0..0.
   MakeResult MakeProblems(ProblemKind kind, const GenerationSettings& settings);
+  // True while a run is in progress (it lets the interface process events).
+  bool running() const { return running_; }
 
   // Signs (first operand, second operand, answer) and components (integer part, numerator,
   // denominator of each) of the last problem made.

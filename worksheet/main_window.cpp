@@ -769,6 +769,8 @@ void TForm1::LblInfClick() {
 }
 
 void TForm1::Timer1Timer() {
+  // A tick that arrives while a run processes events (or asks its question) waits for the next.
+  if (generator_.running()) return;
   if (selfTest.DrawsThisTick()) {
     const SelfTestDraw d = DrawSelfTestRanges(selfTest.TestV, *random_, gen.fInt);
     for (int k = 0; k < RangeEditCount; ++k) rangeEdits[size_t(k)]->setText(d.texts[size_t(k)]);

@@ -398,3 +398,59 @@ TEST_F(MainWindowTest, SelfTestLabelAndHints) {
 
 }  // namespace
 }  // namespace zubira
+
+namespace zubira {
+namespace {
+
+TEST_F(MainWindowTest, SelfTestRunsOverDrawnRangesAndStops) {
+  typeAndLeave("EdtMax1i", "3", "EdtRow");
+  typeAndLeave("EdtMax1c", "9", "EdtRow");
+  typeAndLeave("EdtMax1m", "9", "EdtRow");
+  dialogs.answerYesNo(true);
+  w->Label7Click();
+  w->LblInfClick();
+  ASSERT_TRUE(w->Timer1.isActive());
+  // The first tick may ask the exhaustion question, as a manual run does; later ones never ask.
+  for (int tick = 0; tick < 25; ++tick) {
+    if (w->selfTest.counters.TestLoop == 0) dialogs.answerYesNo(false);
+    const RangeTexts before = w->rangeTexts();
+    w->Timer1Timer();
+    const RangeTexts after = w->rangeTexts();
+    if (tick != 0 && tick != 10 && tick != 20 && w->selfTest.counters.TestLoop == tick + 1)
+      EXPECT_EQ(before, after) << "ranges change only every tenth tick";
+    RangeBounds lo{}, hi{};
+    for (int k = 0; k < 6; ++k) {
+      lo[size_t(k)] = after[size_t(2 * k)].toLongLong();
+      hi[size_t(k)] = after[size_t(2 * k + 1)].toLongLong();
+      EXPECT_LE(lo[size_t(k)], hi[size_t(k)]);
+    }
+    EXPECT_LE(hi[0], 3);
+    EXPECT_LE(hi[3], 3);
+    EXPECT_LE(hi[1], 9);
+    EXPECT_LE(hi[5], 9);
+    EXPECT_GE(lo[2], 1);
+    EXPECT_GE(lo[5], 1);
+  }
+  if (dialogs.pendingReplies() > 0) dialogs.clear();
+  EXPECT_GE(w->selfTest.counters.TestLoop, 20);
+  EXPECT_EQ(w->LblInf->text().size(), 6) << w->LblInf->text().toStdString();
+  EXPECT_TRUE(w->LblInf->text().endsWith('.')) << "\"%5d.\" while the timer runs";
+  w->LblInfClick();
+  EXPECT_FALSE(w->Timer1.isActive());
+  EXPECT_EQ(w->rangeTexts(), defaultRangeTexts());
+  EXPECT_EQ(w->selfTest.counters.TestLoop, 0);
+  w->BtnMakeClick();
+  EXPECT_EQ(w->LblInf->text(), QStringLiteral("    0.(0)"));
+}
+
+TEST_F(MainWindowTest, SelfTestRefusesLimitsThatAreNotNumbers) {
+  dialogs.answerYesNo(true);
+  w->Label7Click();
+  edit("EdtMax1c")->setText("abc");  // never left, so never checked
+  w->LblInfClick();
+  EXPECT_FALSE(w->Timer1.isActive());
+  EXPECT_EQ(dialogs.messages(), QStringList{"数を入力して下さい"});
+}
+
+}  // namespace
+}  // namespace zubira
