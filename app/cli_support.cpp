@@ -1,5 +1,7 @@
 #include "app/cli_support.h"
 
+#include "drawing/page_model.h"
+
 #include <QFileInfo>
 
 #include <cstdio>
@@ -23,6 +25,29 @@ void CommandHooks::SetStatusText(const QString& text) {
 int usageError(const QString& command, const QString& text, const QString& usage) {
   printTo(stderr, command + QStringLiteral(": ") + text + QStringLiteral("\n\n") + usage);
   return ExitUsage;
+}
+
+bool takeValue(const QStringList& args, int& i, QString* value) {
+  if (i + 1 >= args.size()) return false;
+  *value = args[++i];
+  return true;
+}
+
+bool takeNumber(const QStringList& args, int& i, int lo, int hi, int* value) {
+  QString text;
+  if (!takeValue(args, i, &text)) return false;
+  const std::optional<int32_t> n = parseInt32Text(text);
+  if (!n || *n < lo || *n > hi) return false;
+  *value = *n;
+  return true;
+}
+
+void loadPreviewPageStrings(const IniFile& ini, PageModel& m) {
+  const QString zero = QStringLiteral("0");
+  m.Header.GetIniSets(ini, QStringLiteral("Header"), QString(), 0, zero, zero);
+  m.Footer.GetIniSets(ini, QStringLiteral("Footer"), QString(), 0, zero, zero);
+  m.PageTitle.GetIniSets(ini, QStringLiteral("PageTitle"), QString(), 0, zero, zero);
+  m.SubTitle.GetIniSets(ini, QStringLiteral("SubTitle"), QString(), 0, zero, zero);
 }
 
 namespace {

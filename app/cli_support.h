@@ -14,6 +14,8 @@
 
 namespace zubira {
 
+class PageModel;
+
 void printTo(FILE* stream, const QString& text);
 
 // Exit codes of the subcommands.
@@ -77,6 +79,15 @@ int prepareGeneration(const ProblemOptions& o, const IniFile& ini, GenerationSet
                       MainSettings* sheet);
 
 int usageError(const QString& command, const QString& text, const QString& usage);
+
+// The value after args[i] (advancing i); false when there is none.
+bool takeValue(const QStringList& args, int& i, QString* value);
+// The integer from lo to hi after args[i] (advancing i); false when there is none or it is
+// outside the range.
+bool takeNumber(const QStringList& args, int& i, int lo, int hi, int* value);
+
+// The preview's four page strings as the preview loads them from the settings file.
+void loadPreviewPageStrings(const IniFile& ini, PageModel& model);
 
 // The operator caption of a problem kind (kinds 4 and 5 keep the addition sign of start-up).
 QString operatorCaption(ProblemKind kind);

@@ -27,18 +27,6 @@ QString drawUsage() {
       "written, 2 bad command line.\n");
 }
 
-namespace {
-
-// The preview's page strings as the preview loads them from the settings file.
-void loadPageStrings(const IniFile& ini, PageModel& m) {
-  m.Header.GetIniSets(ini, QStringLiteral("Header"), QString(), 0, QStringLiteral("0"), QStringLiteral("0"));
-  m.Footer.GetIniSets(ini, QStringLiteral("Footer"), QString(), 0, QStringLiteral("0"), QStringLiteral("0"));
-  m.PageTitle.GetIniSets(ini, QStringLiteral("PageTitle"), QString(), 0, QStringLiteral("0"), QStringLiteral("0"));
-  m.SubTitle.GetIniSets(ini, QStringLiteral("SubTitle"), QString(), 0, QStringLiteral("0"), QStringLiteral("0"));
-}
-
-}  // namespace
-
 int runDrawCommand(const QStringList& args) {
   const QString command = QStringLiteral("zubira draw");
   const QString usage = drawUsage();
@@ -48,38 +36,25 @@ int runDrawCommand(const QStringList& args) {
   bool mesh = false, scale = false;
   for (int i = 0; i < args.size(); ++i) {
     const QString& opt = args[i];
-    auto value = [&](QString* v) {
-      if (i + 1 >= args.size()) return false;
-      *v = args[++i];
-      return true;
-    };
-    auto number = [&](int lo, int hi, int* n) {
-      QString v;
-      if (!value(&v)) return false;
-      const std::optional<int32_t> parsed = parseInt32Text(v);
-      if (!parsed || *parsed < lo || *parsed > hi) return false;
-      *n = *parsed;
-      return true;
-    };
     QString v;
     int n = 0;
     if (opt == QLatin1String("--help") || opt == QLatin1String("-h")) {
       printTo(stdout, usage);
       return ExitOk;
     } else if (opt == QLatin1String("--out")) {
-      if (!value(&out)) return usageError(command, QStringLiteral("--out needs a file"), usage);
+      if (!takeValue(args, i, &out)) return usageError(command, QStringLiteral("--out needs a file"), usage);
     } else if (opt == QLatin1String("--settings")) {
-      if (!value(&settingsPath)) return usageError(command, QStringLiteral("--settings needs a file"), usage);
+      if (!takeValue(args, i, &settingsPath)) return usageError(command, QStringLiteral("--settings needs a file"), usage);
     } else if (opt == QLatin1String("--unit")) {
-      if (!value(&v)) return usageError(command, QStringLiteral("--unit needs pixel, inch or mm"), usage);
+      if (!takeValue(args, i, &v)) return usageError(command, QStringLiteral("--unit needs pixel, inch or mm"), usage);
       if (v == QLatin1String("pixel")) unit = PageModel::kUnitPixel;
       else if (v == QLatin1String("inch")) unit = PageModel::kUnitInch;
       else if (v == QLatin1String("mm")) unit = PageModel::kUnitMillimetre;
       else return usageError(command, QStringLiteral("unknown unit \"%1\"").arg(v), usage);
     } else if (opt == QLatin1String("--dpi")) {
-      if (!number(36, 2400, &dpi)) return usageError(command, QStringLiteral("--dpi needs a number from 36 to 2400"), usage);
+      if (!takeNumber(args, i, 36, 2400, &dpi)) return usageError(command, QStringLiteral("--dpi needs a number from 36 to 2400"), usage);
     } else if (opt == QLatin1String("--quality")) {
-      if (!number(1, 100, &n)) return usageError(command, QStringLiteral("--quality needs a number from 1 to 100"), usage);
+      if (!takeNumber(args, i, 1, 100, &n)) return usageError(command, QStringLiteral("--quality needs a number from 1 to 100"), usage);
       quality = n;
     } else if (opt == QLatin1String("--mesh")) {
       mesh = true;
@@ -115,7 +90,7 @@ int runDrawCommand(const QStringList& args) {
   PageModel& model = output.model();
   PageRenderer& renderer = output.renderer();
   model.setUnitType(unit.value_or(prev.UnitType));
-  loadPageStrings(ini, model);
+  loadPreviewPageStrings(ini, model);
   model.SetCopyright(QString());
   model.setListIniFile(listFile);
   renderer.fMesh = mesh ? 1 : 0;

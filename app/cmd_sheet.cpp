@@ -37,26 +37,9 @@ namespace {
 // The page strings as the preview loads them, with the places the main window gives those
 // never set when it is first shown.
 void loadPageStrings(const IniFile& ini, PageModel& m, TPageStr* dateTime) {
-  const QString zero = QStringLiteral("0");
-  m.Header.GetIniSets(ini, QStringLiteral("Header"), QString(), 0, zero, zero);
-  m.Footer.GetIniSets(ini, QStringLiteral("Footer"), QString(), 0, zero, zero);
-  m.PageTitle.GetIniSets(ini, QStringLiteral("PageTitle"), QString(), 0, zero, zero);
-  m.SubTitle.GetIniSets(ini, QStringLiteral("SubTitle"), QString(), 0, zero, zero);
-  dateTime->GetIniSets(ini, QStringLiteral("DateTime"), QString(), 0, zero, zero);
-  struct Default {
-    TPageStr* ps;
-    int size;
-    const char* x;
-    const char* y;
-  } defaults[] = {{&m.PageTitle, 24, "10", "10"}, {&m.SubTitle, 12, "10", "36"}, {dateTime, 11, "80", "10"}};
-  for (const Default& d : defaults) {
-    if (d.ps->psPos == 0 && d.ps->psX == zero && d.ps->psY == zero) {
-      d.ps->psSize = d.size;
-      d.ps->psPos = 4;
-      d.ps->psX = QLatin1String(d.x);
-      d.ps->psY = QLatin1String(d.y);
-    }
-  }
+  loadPreviewPageStrings(ini, m);
+  dateTime->GetIniSets(ini, QStringLiteral("DateTime"), QString(), 0, QStringLiteral("0"), QStringLiteral("0"));
+  GiveDefaultPlaces(&m.PageTitle, &m.SubTitle, dateTime);
 }
 
 bool readLists(const QString& file, ProblemMemos* memos, QString* error) {
@@ -97,36 +80,23 @@ int runSheetCommand(const QStringList& args) {
   std::optional<int> quality;
   for (int i = 0; i < args.size(); ++i) {
     const QString& opt = args[i];
-    auto value = [&](QString* v) {
-      if (i + 1 >= args.size()) return false;
-      *v = args[++i];
-      return true;
-    };
-    auto number = [&](int lo, int hi, int* n) {
-      QString v;
-      if (!value(&v)) return false;
-      const std::optional<int32_t> parsed = parseInt32Text(v);
-      if (!parsed || *parsed < lo || *parsed > hi) return false;
-      *n = *parsed;
-      return true;
-    };
     int n = 0;
     if (opt == QLatin1String("--help") || opt == QLatin1String("-h")) {
       printTo(stdout, usage);
       return ExitOk;
     } else if (opt == QLatin1String("--problems")) {
-      if (!value(&problemsFile)) return usageError(command, QStringLiteral("--problems needs a file"), usage);
+      if (!takeValue(args, i, &problemsFile)) return usageError(command, QStringLiteral("--problems needs a file"), usage);
     } else if (opt == QLatin1String("--answers")) {
-      if (!value(&answersFile)) return usageError(command, QStringLiteral("--answers needs a file"), usage);
+      if (!takeValue(args, i, &answersFile)) return usageError(command, QStringLiteral("--answers needs a file"), usage);
     } else if (opt == QLatin1String("--lists")) {
-      if (!value(&listsFile)) return usageError(command, QStringLiteral("--lists needs a file"), usage);
+      if (!takeValue(args, i, &listsFile)) return usageError(command, QStringLiteral("--lists needs a file"), usage);
     } else if (opt == QLatin1String("--versions")) {
-      if (!number(1, 1000, &versions))
+      if (!takeNumber(args, i, 1, 1000, &versions))
         return usageError(command, QStringLiteral("--versions needs a number from 1 to 1000"), usage);
     } else if (opt == QLatin1String("--dpi")) {
-      if (!number(36, 2400, &dpi)) return usageError(command, QStringLiteral("--dpi needs a number from 36 to 2400"), usage);
+      if (!takeNumber(args, i, 36, 2400, &dpi)) return usageError(command, QStringLiteral("--dpi needs a number from 36 to 2400"), usage);
     } else if (opt == QLatin1String("--quality")) {
-      if (!number(1, 100, &n)) return usageError(command, QStringLiteral("--quality needs a number from 1 to 100"), usage);
+      if (!takeNumber(args, i, 1, 100, &n)) return usageError(command, QStringLiteral("--quality needs a number from 1 to 100"), usage);
       quality = n;
     } else {
       const std::optional<int> taken = takeProblemOption(args, i, &o, command);

@@ -76,6 +76,23 @@ void WriteSettings(IniFile& ini, const MainSettings& m, const GenerationSettings
   ini.writeBool("ExamFont", "Italic", m.FntExam.italic);
 }
 
+void GiveDefaultPlaces(TPageStr* PageTitle, TPageStr* SubTitle, TPageStr* DateTime) {
+  struct Place {
+    TPageStr* ps;
+    int size;
+    const char* x;
+    const char* y;
+  };
+  const Place places[] = {{PageTitle, 24, "10", "10"}, {SubTitle, 12, "10", "36"}, {DateTime, 11, "80", "10"}};
+  for (const Place& p : places) {
+    if (!p.ps || p.ps->psPos != 0 || p.ps->psX != QLatin1String("0") || p.ps->psY != QLatin1String("0")) continue;
+    p.ps->psSize = p.size;
+    p.ps->psPos = 4;
+    p.ps->psX = QLatin1String(p.x);
+    p.ps->psY = QLatin1String(p.y);
+  }
+}
+
 namespace {
 
 int wholeNumberOr(const QString& text, int def) {

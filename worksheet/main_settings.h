@@ -6,6 +6,7 @@
 //
 // Also the checks of the grid fields "行" and "列", as functions of their texts.
 
+#include "drawing/page_str.h"
 #include "generation/generation_settings.h"
 #include "platform/tcolor.h"
 
@@ -50,6 +51,11 @@ struct MainSettings {
 void ReadSettings(const IniFile& ini, MainSettings* main, GenerationSettings* gen);
 // Writes the same keys in the same order.
 void WriteSettings(IniFile& ini, const MainSettings& main, const GenerationSettings& gen);
+
+// The places the main window gives, when it is first shown, to the page strings never set (mode 0
+// at "0", "0"): the title at (10, 10) in 24 points, the subtitle at (10, 36) in 12, the date line
+// at (80, 10) in 11, all at the free position. A null page string is skipped.
+void GiveDefaultPlaces(TPageStr* PageTitle, TPageStr* SubTitle, TPageStr* DateTime);
 
 // Leaving a grid field: the field's text and the other field's text. A text that is not a whole
 // number counts as 10 rows or 1 column; the accepted value is what the field then shows.

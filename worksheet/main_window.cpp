@@ -402,25 +402,8 @@ void TForm1::FormShow() {
   EdtFooter->setText(settings.sFooter);
   if (preview_) preview_->hideEditingMenus();
   // Places for the page strings never set.
-  struct Default {
-    TPageStr* ps;
-    int size;
-    const char* x;
-    const char* y;
-  };
-  std::vector<Default> defaults{{&DateTime, 11, "80", "10"}};
-  if (preview_) {
-    defaults.push_back({&preview_->model().PageTitle, 24, "10", "10"});
-    defaults.push_back({&preview_->model().SubTitle, 12, "10", "36"});
-  }
-  for (const Default& d : defaults) {
-    if (d.ps->psPos == 0 && d.ps->psX == QLatin1String("0") && d.ps->psY == QLatin1String("0")) {
-      d.ps->psSize = d.size;
-      d.ps->psPos = 4;
-      d.ps->psX = QLatin1String(d.x);
-      d.ps->psY = QLatin1String(d.y);
-    }
-  }
+  GiveDefaultPlaces(preview_ ? &preview_->model().PageTitle : nullptr,
+                    preview_ ? &preview_->model().SubTitle : nullptr, &DateTime);
   (gen.nRange == 1 ? RB1 : gen.nRange == 2 ? RC1 : RA1)->setChecked(true);
   E1->setChecked(gen.fJust);
   Z1->setChecked(gen.fZero);
