@@ -383,6 +383,8 @@ void TFrmPrev::applyPageViewFit() {
 void TFrmPrev::showView(int view) {
   Image1->setVisible(view == 1);
   Image2->setVisible(view == 2);
+  // The text-input box stands on the 1:1 page; over the shrunk page it would be at a wrong place.
+  if (view != 1) EdtInput->hide();
   updateScrollContents();
 }
 

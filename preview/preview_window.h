@@ -16,10 +16,10 @@
 // (ErrorNum() is 1): it reads no settings and writes none back, and show, resize, drawing,
 // printing and export do nothing.
 //
-// List management, interactive editing and the page-string dialog are built on top of this class
-// without changing it: each of their menu items is already connected to a hook below, which does
-// nothing here (Update1Click redraws the manual list). The hooks' bodies live together in
-// preview_window_editing.cpp, so they are filled in there; a subclass may override them instead.
+// List management, interactive editing and the page-string dialog: each of their menu items is
+// connected to a hook below. The hooks' bodies live together in preview_window_editing.cpp; a
+// subclass may override them. The list dialog and the page-string dialog are handed in after
+// creation; without them their items do nothing.
 //
 //   item              object      hook
 //   "更新(&U)"         Update1     Update1Click()          (PrevUpDateManual)
@@ -56,7 +56,9 @@
 #include "drawing/printer_access.h"
 #include "platform/ini_file.h"
 
+#include <QColor>
 #include <QMainWindow>
+#include <QPoint>
 #include <QStringList>
 #include <memory>
 #include <optional>
@@ -148,6 +150,19 @@ class TFrmPrev : public QMainWindow {
   void hideEditingMenus() { hideMenuItems(editingMenuItemNames()); }
   // The items a LimitLevel above 0 hides at show.
   static QStringList limitedMenuItemNames();
+
+  // ---- The manual list ----------------------------------------------------------------------
+  // Empties the manual list; nothing is redrawn.
+  void ClearManualList();
+  // Removes line `idx` (0-based) of the manual list; an index that names no line removes nothing.
+  void DeleteManualList(int idx);
+  // The font "文字(&M)" remembers (name and size of the last choice; black, no style), and the
+  // one it starts with.
+  const CanvasFont& rememberedFont() const { return rememberedFont_; }
+  static CanvasFont defaultRememberedFont();
+  // Where a text typed into EdtInput goes: the box's top-left corner in pixels of the 1:1 page
+  // image, whatever part of the page is scrolled into view.
+  QPoint textInputPagePosition() const;
 
   // ---- Hooks of the list management and the page-string dialog (see above) ------------------
   virtual void SaveList();
@@ -245,6 +260,9 @@ class TFrmPrev : public QMainWindow {
  private:
   TFrmPageStr* pageStrDialog_ = nullptr;
   TFrmList* listDialog_ = nullptr;
+  CanvasFont rememberedFont_ = defaultRememberedFont();
+  QColor penDialogColor_ = Qt::black;  // the colour dialog opens on the colour last chosen
+  bool lastSaveFailed_ = false;        // the last SaveList chose a file but could not write it
   void buildControls();
   void buildMenus();
   void FormCreate();

@@ -482,6 +482,11 @@ TEST(PreviewWindow, RedrawTriggers) {
     testing::Recorders rec = recordOn(*w);
     showWindow(*w);
     ASSERT_TRUE(rec.screen->calls().empty());
+    // The edit items ask first; the lines they append are drawn only by the next redraw.
+    const QLatin1String item(c.item);
+    if (item == QLatin1String("Font2")) dlg.answerFont(FontChoice{QFont(QStringLiteral("IPAPGothic"), 20), Qt::red});
+    if (item == QLatin1String("C3")) dlg.answerColor(QColor(Qt::red));
+    if (item == QLatin1String("W1")) dlg.answerInput(QStringLiteral("3"));
     trigger(*w, c.item);
     EXPECT_EQ(!rec.screen->calls().empty(), c.redraws) << c.item;
     EXPECT_TRUE(rec.printer->calls().empty()) << c.item;
