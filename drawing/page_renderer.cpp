@@ -381,9 +381,14 @@ void PageRenderer::drawPageText(double x, double y, const QString& text) {
   target().textOut(model_.UnitToDevX(x), model_.UnitToDevY(y), text, nullptr);
 }
 
-void PageRenderer::DrawHeader() {
-  TPageStr& P = model_.Header;
-  if (P.psDrawn || P.psPos <= 0 || P.psStr.isEmpty()) return;
+// The header at the top, or at its free position. The footer, title and subtitle: the footer's
+// lower edge on the credit line (or the page's bottom edge), the title and subtitle at the
+// header's lower edge, or at their free positions. A free position that does not read draws
+// nothing and leaves the page string not drawn.
+void PageRenderer::drawPageString(TPageStr& P, Kind kind) {
+  // The header is not drawn for a negative mode; the others are, at the left edge.
+  const bool off = kind == Kind::Header ? P.psPos <= 0 : P.psPos == 0;
+  if (P.psDrawn || off || P.psStr.isEmpty()) return;
   SetPageStrFont(P.psName, P.psSize, P.psBold, P.psItalic);
   double x = 0, y = 0;
   if (P.psPos >= 4) {
@@ -393,38 +398,23 @@ void PageRenderer::DrawHeader() {
     y = *ry;
   } else {
     x = PageStrX(P.psPos, model_.GetWidth(P.psStr));
-  }
-  HeaderBottom = y + model_.GetHeight(P.psStr);
-  drawPageText(x, y, P.psStr);
-  P.psDrawn = true;
-}
-
-void PageRenderer::drawBelowHeader(TPageStr& P, Below kind) {
-  if (P.psDrawn || P.psPos == 0 || P.psStr.isEmpty()) return;
-  SetPageStrFont(P.psName, P.psSize, P.psBold, P.psItalic);
-  double x = 0, y = 0;
-  if (P.psPos >= 4) {
-    const auto rx = readReal(P.psX), ry = readReal(P.psY);
-    if (!rx || !ry) return;
-    x = *rx;
-    y = *ry;
-  } else {
-    x = PageStrX(P.psPos, model_.GetWidth(P.psStr));
-    if (kind == Below::Footer) {
+    if (kind == Kind::Footer) {
       double h = model_.GetHeight(P.psStr);
       if (!model_.Copyright().psStr.isEmpty()) h += CreditLineHeight;
       y = -h;
-    } else {
+    } else if (kind == Kind::Title) {
       y = HeaderBottom;
     }
   }
+  if (kind == Kind::Header) HeaderBottom = y + model_.GetHeight(P.psStr);
   drawPageText(x, y, P.psStr);
   P.psDrawn = true;
 }
 
-void PageRenderer::DrawFooter() { drawBelowHeader(model_.Footer, Below::Footer); }
-void PageRenderer::DrawPageTitle() { drawBelowHeader(model_.PageTitle, Below::Title); }
-void PageRenderer::DrawSubTitle() { drawBelowHeader(model_.SubTitle, Below::Title); }
+void PageRenderer::DrawHeader() { drawPageString(model_.Header, Kind::Header); }
+void PageRenderer::DrawFooter() { drawPageString(model_.Footer, Kind::Footer); }
+void PageRenderer::DrawPageTitle() { drawPageString(model_.PageTitle, Kind::Title); }
+void PageRenderer::DrawSubTitle() { drawPageString(model_.SubTitle, Kind::Title); }
 
 void PageRenderer::DrawCreditLine() {
   CreditLineHeight = 0;

@@ -99,10 +99,8 @@ class PageRenderer {
   void DrawPageTitle();
   void DrawSubTitle();
   void DrawCreditLine();
-  // The page strings below the header: footer (y from the bottom), title and subtitle (y at the
-  // header's lower edge).
-  enum class Below { Footer, Title };
-  void drawBelowHeader(TPageStr& ps, Below kind);
+  enum class Kind { Header, Footer, Title };
+  void drawPageString(TPageStr& ps, Kind kind);
   void drawPageText(double x, double y, const QString& text);
 
   void message(const QString& text);
