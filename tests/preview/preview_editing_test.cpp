@@ -462,6 +462,14 @@ TEST(PreviewEditing, SavedManualListReloadedAsListFileDrawsTheSame) {
   const std::vector<RecordingCanvas::Call> fromFile = rec.screen->calls();
   EXPECT_TRUE(hasText(*rec.screen, QStringLiteral("答え～「ａ」\"q\"")));
   EXPECT_EQ(rec.screen->callsOf(RecordingCanvas::Op::Picture).size(), 1u);
+  // The saved list is also a list index file of its own.
+  w->model().setListIniFile(file);
+  ASSERT_TRUE(w->model().LoadListFile());
+  EXPECT_EQ(w->model().ListByFile(), lines);
+  rec.screen->clearCalls();
+  w->DrawGraphics();
+  expectSameCalls(rec.screen->calls(), fromFile);
+  w->model().setListIniFile(QString());  // the default index file again
   ASSERT_TRUE(QFile::remove(dir.path("Gazumo.prv")));
   w->PrevUpDateFile();  // no list file now
   ASSERT_TRUE(w->model().ListByFile().isEmpty());
@@ -979,6 +987,19 @@ TEST(PreviewEditing, TypedTextLandsWhereClickedOnAScrolledPage) {
   EXPECT_EQ(darkIn(QRect(40, 30, 60, 30)), 0);
   EXPECT_LE(std::abs(w->model().UnitToDevX(40) - 150), 2);
   EXPECT_LE(std::abs(w->model().UnitToDevY(90) - 340), 2);
+
+  // Enter while the page is still scrolled: the page point again, not the viewport point.
+  scroll->horizontalScrollBar()->setValue(200);
+  scroll->verticalScrollBar()->setValue(400);
+  QApplication::processEvents();
+  const QPoint second = scroll->viewport()->mapTo(w.window.get(), QPoint(10, 20));
+  ASSERT_EQ(w->childAt(second), w->Image1);
+  QTest::mouseClick(w->Image1, Qt::LeftButton, {}, w->Image1->mapFrom(w.window.get(), second));
+  w->EdtInput->setText(QStringLiteral("二"));
+  QTest::keyClick(w->EdtInput, Qt::Key_Return);
+  // (210, 420) pixels: 55.56 and 111.13 mm.
+  ASSERT_EQ(w->model().ListByManual().size(), 2);
+  EXPECT_EQ(w->model().ListByManual()[1], QStringLiteral("TextOut,56,111,\"二\",Nil"));
 }
 
 // ---- Page strings -------------------------------------------------------------------------------
