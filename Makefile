@@ -26,5 +26,16 @@ bench: deps
 	cmake --build build-bench -j $(JOBS)
 	@for b in build-bench/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b" || true; done
 
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZUBIRA_FUZZ=ON -DZUBIRA_TESTS=OFF \
+	  -DCMAKE_C_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -Wno-unknown-warning-option" \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -Wno-unknown-warning-option" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" \
+	  -DZUBIRA_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build build-fuzz -j $(JOBS) --target fuzzers
+
+# Every fuzz target for 30 seconds on its seed corpus.
+fuzz-smoke: fuzz
+	fuzz/run build-fuzz 30
+
 clean:
 	rm -rf build build-test build-bench build-fuzz

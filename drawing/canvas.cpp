@@ -23,12 +23,14 @@ void Canvas::setResolution(int dpiX, int dpiY) {
   dpiY_ = dpiY;
 }
 
-int Canvas::fontHeight() const { return -roundHalfAway(double(font.size) * dpiY_ / 72.0); }
+// Negated before rounding: a size at the end of the integer range saturates instead of
+// overflowing the negation.
+int Canvas::fontHeight() const { return roundHalfAway(-double(font.size) * dpiY_ / 72.0); }
 
 QFont Canvas::qtFont(const CanvasFont& f) const {
   QFont q(f.name);
   // A font is as many pixels high as its point size at this resolution, never less than one.
-  int px = roundHalfAway(double(std::abs(f.size)) * dpiY_ / 72.0);
+  int px = roundHalfAway(std::fabs(double(f.size)) * dpiY_ / 72.0);
   q.setPixelSize(std::clamp(px, 1, 32767));
   q.setBold(f.bold);
   q.setItalic(f.italic);
@@ -39,7 +41,7 @@ QFont Canvas::qtFont(const CanvasFont& f) const {
 
 QFont Canvas::qtFont(const AngleFont& f) const {
   QFont q(f.name);
-  q.setPixelSize(std::clamp(std::abs(f.height), 1, 32767));
+  q.setPixelSize(int(std::clamp<qint64>(qAbs(qint64(f.height)), 1, 32767)));
   q.setWeight(f.bold ? QFont::Bold : QFont::Normal);
   q.setItalic(f.italic);
   q.setUnderline(f.underline);

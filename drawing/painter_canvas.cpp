@@ -2,6 +2,9 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPaintDevice>
+
+#include <algorithm>
 
 namespace zubira {
 
@@ -32,10 +35,17 @@ QStringList characters(const QString& text) {
   return out;
 }
 
-QRect spanRect(int left, int top, int right, int bottom) {
-  if (right < left) std::swap(left, right);
-  if (bottom < top) std::swap(top, bottom);
-  return QRect(left, top, right - left, bottom - top);
+// The rectangle between two corners, in floating point: corners anywhere in the integer range
+// give no overflow.
+QRectF spanRect(int left, int top, int right, int bottom) {
+  return QRectF(QPointF(left, top), QPointF(right, bottom)).normalized();
+}
+
+// The device's rectangle in the painter's current coordinates, grown by `margin` pixels.
+QRectF deviceRect(const QPainter& painter, qreal margin) {
+  const QPaintDevice* device = painter.device();
+  const QRectF rect = QRectF(0, 0, device->width(), device->height()).adjusted(-margin, -margin, margin, margin);
+  return painter.transform().inverted().mapRect(rect);
 }
 
 }  // namespace
@@ -53,7 +63,8 @@ void PainterCanvas::drawTextAt(const QFont& qfont, int x, int y, const QString& 
   QFontMetrics m(qfont);
   const int height = m.ascent() + m.descent();
   QStringList chars;
-  int width = 0;
+  // Widths and positions in floating point: a text may start anywhere in the integer range.
+  qreal width = 0;
   if (advances) {
     chars = characters(text);
     for (qsizetype i = 0; i < chars.size() && i < qsizetype(advances->size()); ++i)
@@ -61,16 +72,20 @@ void PainterCanvas::drawTextAt(const QFont& qfont, int x, int y, const QString& 
   } else {
     width = m.horizontalAdvance(text);
   }
-  if (brush.solid && width > 0) painter_->fillRect(QRect(x, y, width, height), toQColor(brush.color));
+  // A text wholly off the device draws nothing; one that reaches it is drawn where it is.
+  const QRectF cell(x, y, std::max<qreal>(width, 0), height);
+  if (!deviceRect(*painter_, height).intersects(cell.adjusted(-1, -1, 1, 1))) return;
+  if (brush.solid && width > 0) painter_->fillRect(cell, toQColor(brush.color));
   painter_->setFont(qfont);
   painter_->setPen(toQColor(font.color));
+  const qreal baseline = qreal(y) + m.ascent();
   if (!advances) {
-    painter_->drawText(QPoint(x, y + m.ascent()), text);
+    painter_->drawText(QPointF(x, baseline), text);
     return;
   }
-  int cx = x;
+  qreal cx = x;
   for (qsizetype i = 0; i < chars.size(); ++i) {
-    painter_->drawText(QPoint(cx, y + m.ascent()), chars[i]);
+    painter_->drawText(QPointF(cx, baseline), chars[i]);
     cx += i < qsizetype(advances->size()) ? (*advances)[size_t(i)] : m.horizontalAdvance(chars[i]);
   }
 }
@@ -102,14 +117,27 @@ void PainterCanvas::line(int x1, int y1, int x2, int y2) {
 
 void PainterCanvas::fillRect(int left, int top, int right, int bottom) {
   if (!painter_) return;
-  QRect r = spanRect(left, top, right, bottom);
+  const QRectF r = spanRect(left, top, right, bottom) & deviceRect(*painter_, 1);
   if (!r.isEmpty()) painter_->fillRect(r, toQColor(brush.color));
 }
 
 void PainterCanvas::stretchDraw(int left, int top, int right, int bottom, const QImage& picture) {
   if (!painter_ || picture.isNull()) return;
-  QRect r = spanRect(left, top, right, bottom);
-  if (!r.isEmpty()) painter_->drawImage(r, picture);
+  const QRectF target = spanRect(left, top, right, bottom);
+  if (target.isEmpty()) return;
+  // Only the part of the picture that lands on the device is handed on, so that a picture
+  // stretched far beyond the page keeps its scale without coordinates Qt cannot hold.
+  const QRectF device = deviceRect(*painter_, 2);
+  if (device.contains(target)) {
+    painter_->drawImage(target, picture);
+    return;
+  }
+  const QRectF visible = target & device;
+  if (visible.isEmpty()) return;
+  const qreal sx = picture.width() / target.width(), sy = picture.height() / target.height();
+  const QRectF source((visible.left() - target.left()) * sx, (visible.top() - target.top()) * sy,
+                      visible.width() * sx, visible.height() * sy);
+  painter_->drawImage(visible, picture, source);
 }
 
 }  // namespace zubira

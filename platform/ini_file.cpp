@@ -94,7 +94,12 @@ IniFile::IniFile(const QString& path) : path_(path) {
   if (!file.exists()) return;
   if (!file.open(QIODevice::ReadOnly)) {
     readOk_ = false;
-    error_ = file.errorString();
+    error_ = QStringLiteral("%1: %2").arg(path_, file.errorString());
+    return;
+  }
+  if (file.size() > kMaxFileBytes) {
+    readOk_ = false;
+    error_ = QStringLiteral("%1: too large for a settings file").arg(path_);
     return;
   }
   QByteArray bytes = file.readAll();
@@ -219,6 +224,11 @@ QString IniFile::text() const {
 }
 
 bool IniFile::save() {
+  // Replacing a file that could not be read would throw away every line of it.
+  if (!readOk_) {
+    error_ = QStringLiteral("%1: not replaced, it could not be read").arg(path_);
+    return false;
+  }
   QSaveFile file(path_);
   const QByteArray data = text().toUtf8();
   if (!file.open(QIODevice::WriteOnly)) {

@@ -21,8 +21,12 @@ class IniFile {
  public:
   explicit IniFile(const QString& path);
 
+  // A larger file is no settings file: it is not read (readOk() is false) and not replaced.
+  static constexpr qint64 kMaxFileBytes = 16LL * 1024 * 1024;
+
   const QString& path() const { return path_; }
-  // False when an existing file could not be read; every value then reads as its default.
+  // False when an existing file could not be read; every value then reads as its default, and
+  // save() refuses to replace the file.
   bool readOk() const { return readOk_; }
 
   bool hasSection(const QString& section) const;

@@ -20,7 +20,8 @@ struct ErrorManager {
   jpeg_error_mgr pub;
   std::jmp_buf jump;
   char message[JMSG_LENGTH_MAX];
-  bool hitEndOfData = false;       // the data ended before the picture did
+  bool hitEndOfData = false;       // the data ended before the picture did, or are broken
+  bool stopOnCorruptData = false;  // decoding: a warning about broken data ends the decoding
   unsigned char* memory = nullptr;  // jpeg_mem_dest's buffer, freed on every path
   unsigned long memorySize = 0;
 };
@@ -33,10 +34,35 @@ void errorExit(j_common_ptr cinfo) {
 
 void silentOutput(j_common_ptr) {}
 
-// Warnings do not stop libjpeg; a file cut short is one, and makes the picture count as broken.
+// Warnings that mean the picture's data are broken: libjpeg goes on and fills what it could not
+// decode with grey, so the picture would be shown half garbage.
+bool isCorruptDataWarning(int code) {
+  switch (code) {
+    case JWRN_JPEG_EOF:
+    case JWRN_HIT_MARKER:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_ARITH_BAD_CODE:
+    case JWRN_MUST_RESYNC:
+    case JWRN_NOT_SEQUENTIAL:
+    case JWRN_BOGUS_PROGRESSION:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Warnings do not stop libjpeg. A file cut short or broken data make the picture count as
+// broken; when decoding, that ends the decoding at once (a jump like an error's), so a broken
+// file is not decoded to its end for nothing. Other warnings (stray bytes between markers, an
+// unknown JFIF revision) leave the picture as good.
 void noteWarning(j_common_ptr cinfo, int level) {
-  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF)
-    reinterpret_cast<ErrorManager*>(cinfo->err)->hitEndOfData = true;
+  auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+  if (level >= 0 || !isCorruptDataWarning(cinfo->err->msg_code)) return;
+  err->hitEndOfData = true;
+  if (err->stopOnCorruptData) {
+    (*cinfo->err->format_message)(cinfo, err->message);
+    std::longjmp(err->jump, 1);
+  }
 }
 
 void initErrors(ErrorManager& err) {
@@ -115,6 +141,7 @@ JpegResult decodeInto(const QByteArray& data, QImage* target) {
   jpeg_decompress_struct cinfo;
   ErrorManager err;
   initErrors(err);
+  err.stopOnCorruptData = true;
   cinfo.err = &err.pub;
   // Owned by libjpeg-free code below but reachable after a longjmp, hence volatile pointers.
   QImage* volatile image = nullptr;
