@@ -5,6 +5,7 @@
 // input and save dialogs), calls these and appends what they return.
 
 #include "drawing/canvas.h"
+#include "drawing/font_choice.h"
 #include "platform/dialogs.h"
 #include "platform/tcolor.h"
 
@@ -15,13 +16,6 @@
 class QWidget;
 
 namespace zubira {
-
-// ---- Fonts between the canvas and the font dialog ----------------------------------------------
-
-// The font dialog's form of a canvas font: face, point size, style and colour.
-FontChoice canvasFontChoice(const CanvasFont& font);
-// The chosen font as a canvas font. A choice without a point size keeps the size of `before`.
-CanvasFont canvasFontFromChoice(const FontChoice& choice, const CanvasFont& before);
 
 // ---- "文字(&M)" -------------------------------------------------------------------------------
 

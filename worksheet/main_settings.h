@@ -6,6 +6,7 @@
 //
 // Also the checks of the grid fields "行" and "列", as functions of their texts.
 
+#include "drawing/canvas.h"
 #include "drawing/page_str.h"
 #include "generation/generation_settings.h"
 #include "platform/tcolor.h"
@@ -16,14 +17,13 @@ namespace zubira {
 
 class IniFile;
 
-// `FntExam`: the face, size, colour and style of the problems on the sheet.
-struct ExamFont {
-  QString name = QStringLiteral("ＭＳ Ｐゴシック");
-  int size = 24;
-  TColor color = 0;
-  bool bold = false;
-  bool italic = false;
-};
+// `FntExam`: the face, size, colour and style of the problems on the sheet (24 points by default).
+using ExamFont = CanvasFont;
+inline ExamFont defaultExamFont() {
+  ExamFont f;
+  f.size = 24;
+  return f;
+}
 
 struct MainSettings {
   QString sHeader;
@@ -42,7 +42,7 @@ struct MainSettings {
   bool fExNum = true;
   QString ExNumLeft = QStringLiteral("(");
   QString ExNumRight = QStringLiteral(")");
-  ExamFont FntExam;
+  ExamFont FntExam = defaultExamFont();
 };
 
 // Reads every key of the sections "Page", "Answer", "Window", "Exam" and "ExamFont" in the order

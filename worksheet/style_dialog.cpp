@@ -1,5 +1,7 @@
 #include "worksheet/style_dialog.h"
 
+#include "drawing/font_choice.h"
+
 #include "generation/range_check.h"
 #include "platform/real_format.h"
 #include "platform/site_links.h"
@@ -17,28 +19,6 @@
 #include <QVBoxLayout>
 
 namespace zubira {
-
-FontChoice examFontChoice(const ExamFont& font) {
-  FontChoice choice;
-  choice.font = QFont(font.name);
-  if (font.size > 0) choice.font.setPointSize(font.size);
-  choice.font.setBold(font.bold);
-  choice.font.setItalic(font.italic);
-  choice.color = toQColor(font.color);
-  return choice;
-}
-
-ExamFont examFontFromChoice(const FontChoice& choice, const ExamFont& before) {
-  ExamFont font;
-  font.name = choice.font.family();
-  font.size = choice.font.pointSize();
-  if (font.size <= 0 && choice.font.pointSizeF() > 0) font.size = qRound(choice.font.pointSizeF());
-  if (font.size <= 0) font.size = before.size;
-  font.color = toTColor(choice.color);
-  font.bold = choice.font.bold();
-  font.italic = choice.font.italic();
-  return font;
-}
 
 QString marginTooLargeMessage() {
   return QStringLiteral("余白は") + QString::number(MaxMargin) +
@@ -212,8 +192,8 @@ void TFrmStyle::FormShow() {
 }
 
 void TFrmStyle::Button3Click() {
-  if (std::optional<FontChoice> chosen = dialogs().chooseFont(this, examFontChoice(FontExam)))
-    FontExam = examFontFromChoice(*chosen, FontExam);
+  if (std::optional<FontChoice> chosen = dialogs().chooseFont(this, canvasFontChoice(FontExam)))
+    FontExam = canvasFontFromChoice(*chosen, FontExam);
 }
 
 void TFrmStyle::BtnOKClick() {

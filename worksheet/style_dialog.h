@@ -32,10 +32,6 @@ class QRadioButton;
 
 namespace zubira {
 
-// The problem font as the font dialog edits it, and back. A chosen font without a point size
-// keeps `before`'s size.
-FontChoice examFontChoice(const ExamFont& font);
-ExamFont examFontFromChoice(const FontChoice& choice, const ExamFont& before);
 
 // The largest page margin, in millimetres.
 constexpr int MaxMargin = 60;

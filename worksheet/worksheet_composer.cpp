@@ -27,16 +27,6 @@ QString replaceDateTimeCode(const QString& text, const QDateTime& now) {
   return text;
 }
 
-CanvasFont toCanvasFont(const ExamFont& f) {
-  CanvasFont c;
-  c.name = f.name;
-  c.size = f.size;
-  c.color = f.color;
-  c.bold = f.bold;
-  c.italic = f.italic;
-  return c;
-}
-
 namespace {
 
 // A coordinate text of a page string; one that is not a number counts as 0.
@@ -149,7 +139,7 @@ bool WorksheetComposer::ComposeWorksheet(int sheetKind, const ProblemMemos& memo
   prev_.PrevPenSize(1);
   prev_.PrevPenStyle(QStringLiteral("psSolid"));
 
-  const CanvasFont examFont = toCanvasFont(s_.FntExam);
+  const CanvasFont& examFont = s_.FntExam;
   prev_.SetFontSets(examFont);
   ts_.SignHeight = prev_.GetHeight(kigou + u'8');
 

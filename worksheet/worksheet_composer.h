@@ -70,7 +70,4 @@ class WorksheetComposer {
   GridFrame grid_;
 };
 
-// The problem font as a canvas font.
-CanvasFont toCanvasFont(const ExamFont& f);
-
 }  // namespace zubira

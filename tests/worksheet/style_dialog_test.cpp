@@ -1,5 +1,7 @@
 #include "worksheet/style_dialog.h"
 
+#include "drawing/font_choice.h"
+
 #include "platform/real_format.h"
 #include "platform/site_links.h"
 #include "tests/support/scripted_dialogs.h"
@@ -503,11 +505,11 @@ TEST(ExamFontChoice, RoundTripsFaceSizeStyleAndColour) {
       {QStringLiteral("CourierNew"), 72, makeTColor(255, 255, 255), false, true},
   };
   for (const ExamFont& f : fonts) {
-    const FontChoice c = examFontChoice(f);
+    const FontChoice c = canvasFontChoice(f);
     EXPECT_EQ(c.font.family(), f.name);
     EXPECT_EQ(c.font.pointSize(), f.size);
     EXPECT_EQ(toTColor(c.color), f.color);
-    const ExamFont back = examFontFromChoice(c, ExamFont{});
+    const ExamFont back = canvasFontFromChoice(c, ExamFont{});
     EXPECT_EQ(back.name, f.name);
     EXPECT_EQ(back.size, f.size);
     EXPECT_EQ(back.color, f.color);
@@ -519,11 +521,11 @@ TEST(ExamFontChoice, RoundTripsFaceSizeStyleAndColour) {
   pixels.setPixelSize(20);
   ExamFont before;
   before.size = 17;
-  EXPECT_EQ(examFontFromChoice(FontChoice{pixels, Qt::black}, before).size, 17);
+  EXPECT_EQ(canvasFontFromChoice(FontChoice{pixels, Qt::black}, before).size, 17);
   // A size of 0 read from a settings file leaves the dialog's own default.
   ExamFont zero;
   zero.size = 0;
-  EXPECT_GT(examFontChoice(zero).font.pointSize(), 0);
+  EXPECT_GT(canvasFontChoice(zero).font.pointSize(), 0);
 }
 
 TEST_F(TFrmStyleTest, HelpOpensTheProgramsHelpPageOrSaysItCouldNot) {
