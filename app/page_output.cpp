@@ -2,12 +2,13 @@
 
 #include "drawing/printer_access.h"
 #include "platform/jpeg_codec.h"
+#include "platform/save_file.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
-#include <QSaveFile>
 
 #include <cstdio>
 
@@ -65,22 +66,22 @@ bool PageOutput::saveImage(const QString& file, OutputFormat format, int quality
     return false;
   }
   const QImage& image = renderer_.Image1();
+  const auto failed = [&](const QString& why) {
+    error_ = QStringLiteral("cannot write \"%1\": %2").arg(file, why);
+    return false;
+  };
   if (format == OutputFormat::Jpeg) {
     const JpegResult r = writeJpegFile(image, file, quality);
-    if (!r.ok) error_ = r.error;
-    return r.ok;
+    return r.ok || failed(r.error);
   }
-  QSaveFile out(file);
-  if (!out.open(QIODevice::WriteOnly)) {
-    error_ = out.errorString();
-    return false;
-  }
-  if (!image.save(&out, format == OutputFormat::Png ? "PNG" : "BMP") || !out.commit()) {
-    error_ = out.errorString().isEmpty() ? QStringLiteral("the image could not be written") : out.errorString();
-    out.cancelWriting();
-    return false;
-  }
-  return true;
+  // Encoded into memory first, then the file is replaced whole.
+  QByteArray data;
+  QBuffer buffer(&data);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image.save(&buffer, format == OutputFormat::Png ? "PNG" : "BMP"))
+    return failed(QStringLiteral("the image could not be encoded"));
+  QString why;
+  return saveWholeFile(file, data, &why) || failed(why);
 }
 
 bool PageOutput::beginPdf(const QString& file) {

@@ -1,6 +1,7 @@
 #include "platform/ini_file.h"
 
 #include "platform/real_format.h"
+#include "platform/save_file.h"
 #include "platform/sjis_text.h"
 
 #include <QCoreApplication>
@@ -8,7 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QSaveFile>
 
 namespace zubira {
 
@@ -229,15 +229,9 @@ bool IniFile::save() {
     error_ = QStringLiteral("%1: not replaced, it could not be read").arg(path_);
     return false;
   }
-  QSaveFile file(path_);
-  const QByteArray data = text().toUtf8();
-  if (!file.open(QIODevice::WriteOnly)) {
-    error_ = QStringLiteral("%1: %2").arg(path_, file.errorString());
-    return false;
-  }
-  if (file.write(data) != data.size() || !file.commit()) {
-    error_ = QStringLiteral("%1: %2").arg(path_, file.errorString());
-    file.cancelWriting();
+  QString why;
+  if (!saveWholeFile(path_, text().toUtf8(), &why)) {
+    error_ = QStringLiteral("%1: %2").arg(path_, why);
     return false;
   }
   error_.clear();

@@ -1,7 +1,8 @@
 #include "platform/jpeg_codec.h"
 
+#include "platform/save_file.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 #include <csetjmp>
 #include <cstdio>
@@ -123,13 +124,8 @@ JpegResult writeJpegFile(const QImage& image, const QString& path, int quality) 
   QByteArray data;
   JpegResult r = encodeJpeg(image, quality, &data);
   if (!r.ok) return r;
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return failure(file.errorString());
-  if (file.write(data) != data.size() || !file.commit()) {
-    QString why = file.errorString();
-    file.cancelWriting();
-    return failure(why);
-  }
+  QString why;
+  if (!saveWholeFile(path, data, &why)) return failure(why);
   return r;
 }
 

@@ -1,8 +1,9 @@
 #include "platform/sjis_text.h"
 
+#include "platform/save_file.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <cerrno>
@@ -180,12 +181,7 @@ bool writeCp932Lines(const QString& path, const QStringList& lines, QString* err
     data += *bytes;
     data += "\r\n";
   }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-    if (error) *error = file.errorString();
-    return false;
-  }
-  return true;
+  return saveWholeFile(path, data, error);
 }
 
 }  // namespace zubira

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <linux/capability.h>
+#include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -116,11 +117,16 @@ class FileSizeLimit {
   void (*previous_)(int) = nullptr;
 };
 
+// What a write past the file size limit does to a child process.
+enum class OverLimit {
+  Kill,  // SIGXFSZ ends the child on the spot, as a crash in the middle of writing would
+  Fail,  // the write fails, as on a full disk
+};
+
 // For a child process started by `process`: without the permission override of root, and with
-// files limited to `fileSizeLimit` bytes (0: no limit; a write beyond it then kills the child
-// with SIGXFSZ, as a crash in the middle of writing would end it).
-inline void restrictChild(QProcess& process, rlim_t fileSizeLimit = 0) {
-  process.setChildProcessModifier([fileSizeLimit] {
+// files limited to `fileSizeLimit` bytes (0: no limit).
+inline void restrictChild(QProcess& process, rlim_t fileSizeLimit = 0, OverLimit over = OverLimit::Kill) {
+  process.setChildProcessModifier([fileSizeLimit, over] {
     // Only system calls here: this runs between fork and exec.
     if (geteuid() == 0) {
       prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
@@ -131,6 +137,8 @@ inline void restrictChild(QProcess& process, rlim_t fileSizeLimit = 0) {
       getrlimit(RLIMIT_FSIZE, &limit);
       limit.rlim_cur = fileSizeLimit;
       setrlimit(RLIMIT_FSIZE, &limit);
+      // An ignored signal stays ignored across exec.
+      std::signal(SIGXFSZ, over == OverLimit::Fail ? SIG_IGN : SIG_DFL);
     }
   });
 }
@@ -159,6 +167,15 @@ bool runsWithinMemory(size_t extraBytes, Work work) {
   int status = 0;
   if (waitpid(child, &status, 0) != child) return false;
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// True when runsWithinMemory's bound is in force here: 1 GB cannot be mapped under a bound of
+// 64 MB. (Under Valgrind, which manages the address space itself, it is not.)
+inline bool memoryBoundHolds() {
+  return !runsWithinMemory(64 << 20, [] {
+    return mmap(nullptr, size_t(1) << 30, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0) !=
+           MAP_FAILED;
+  });
 }
 
 }  // namespace zubira::testing
