@@ -94,12 +94,12 @@ IniFile::IniFile(const QString& path) : path_(path) {
   if (!file.exists()) return;
   if (!file.open(QIODevice::ReadOnly)) {
     readOk_ = false;
-    error_ = QStringLiteral("%1: %2").arg(path_, file.errorString());
+    error_ = file.errorString();
     return;
   }
   if (file.size() > kMaxFileBytes) {
     readOk_ = false;
-    error_ = QStringLiteral("%1: too large for a settings file").arg(path_);
+    error_ = QStringLiteral("too large for a settings file");
     return;
   }
   QByteArray bytes = file.readAll();

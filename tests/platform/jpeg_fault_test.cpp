@@ -23,6 +23,7 @@ using testing::runsWithinMemory;
 
 QImage stripes(int w, int h) {
   QImage img(w, h, QImage::Format_RGB32);
+  img.fill(Qt::white);
   QPainter p(&img);
   for (int x = 0; x < w; x += 8) p.fillRect(x, 0, 4, h, QColor((x * 7) % 256, 90, 200 - x % 200));
   p.setPen(Qt::black);
@@ -85,7 +86,7 @@ TEST(JpegFault, BrokenDataInsideThePictureIsRefused) {
   } cases[] = {
       {"a restart marker where none belongs", QByteArray(good).replace(start + 40, 2, "\xFF\xD3")},
       {"a run of 0xFF bytes", QByteArray(good).replace(start + 10, 60, QByteArray(60, '\xFF'))},
-      {"a block of the scan left out", QByteArray(good).remove(start + 30, 300)},
+      {"a frame header inside the scan", QByteArray(good).replace(start + 40, 2, "\xFF\xC0")},
       {"the scan ended by an early end marker", good.left(start + 200) + "\xFF\xD9"},
   };
   for (const Case& c : cases) EXPECT_TRUE(refused(c.data)) << c.what;
