@@ -10,34 +10,39 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <optional>
+
 namespace zubira {
 
 namespace {
 
 bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
 
-QString trimBlanks(const QString& s) {
+// Views rather than copies: every lookup goes through all lines up to its key, and a settings
+// file may be large.
+QStringView trimmedView(QStringView s) {
   qsizetype b = 0, e = s.size();
   while (b < e && isBlank(s[b])) ++b;
   while (e > b && isBlank(s[e - 1])) --e;
   return s.mid(b, e - b);
 }
 
-// The section named by a "[name]" line, or a null string when the line is no section header.
-QString sectionName(const QString& line) {
-  QString t = trimBlanks(line);
-  if (!t.startsWith(u'[')) return QString();
-  qsizetype close = t.indexOf(u']');
-  if (close < 0) return QString();
-  QString name = trimBlanks(t.mid(1, close - 1));
-  return name.isNull() ? QStringLiteral("") : name;
+QString trimBlanks(const QString& s) { return trimmedView(s).toString(); }
+
+// The section named by a "[name]" line, or nothing when the line is no section header.
+std::optional<QStringView> sectionName(QStringView line) {
+  const QStringView t = trimmedView(line);
+  if (!t.startsWith(u'[')) return std::nullopt;
+  const qsizetype close = t.indexOf(u']');
+  if (close < 0) return std::nullopt;
+  return trimmedView(t.mid(1, close - 1));
 }
 
-bool isComment(const QString& trimmed) {
+bool isComment(QStringView trimmed) {
   return trimmed.startsWith(u';') || trimmed.startsWith(u'#');
 }
 
-bool sameName(const QString& a, const QString& b) {
+bool sameName(QStringView a, QStringView b) {
   return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
@@ -94,12 +99,12 @@ IniFile::IniFile(const QString& path) : path_(path) {
   if (!file.exists()) return;
   if (!file.open(QIODevice::ReadOnly)) {
     readOk_ = false;
-    error_ = file.errorString();
+    error_ = readError_ = file.errorString();
     return;
   }
   if (file.size() > kMaxFileBytes) {
     readOk_ = false;
-    error_ = QStringLiteral("too large for a settings file");
+    error_ = readError_ = QStringLiteral("too large for a settings file");
     return;
   }
   QByteArray bytes = file.readAll();
@@ -114,22 +119,22 @@ IniFile::Found IniFile::find(const QString& section, const QString& key) const {
   const int n = int(lines_.size());
   int i = 0;
   for (; i < n; ++i) {
-    QString name = sectionName(lines_[i]);
-    if (!name.isNull() && sameName(name, section)) break;
+    const std::optional<QStringView> name = sectionName(lines_[i]);
+    if (name && sameName(*name, section)) break;
   }
   if (i == n) return f;
   f.sectionLine = i;
   int lastContent = i;
   for (int j = i + 1; j < n; ++j) {
-    const QString& line = lines_[j];
-    if (!sectionName(line).isNull()) break;
-    QString t = trimBlanks(line);
+    const QStringView line = lines_[j];
+    if (sectionName(line)) break;
+    const QStringView t = trimmedView(line);
     if (t.isEmpty()) continue;
     lastContent = j;
     if (isComment(t) || key.isNull()) continue;
     qsizetype eq = line.indexOf(u'=');
     if (eq < 0) continue;
-    if (f.keyLine < 0 && sameName(trimBlanks(line.left(eq)), key)) f.keyLine = j;
+    if (f.keyLine < 0 && sameName(trimmedView(line.left(eq)), key)) f.keyLine = j;
   }
   f.insertAt = lastContent + 1;
   return f;
@@ -226,7 +231,7 @@ QString IniFile::text() const {
 bool IniFile::save() {
   // Replacing a file that could not be read would throw away every line of it.
   if (!readOk_) {
-    error_ = QStringLiteral("%1: not replaced, it could not be read").arg(path_);
+    error_ = QStringLiteral("%1: not replaced, it could not be read (%2)").arg(path_, readError_);
     return false;
   }
   QString why;

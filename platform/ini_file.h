@@ -21,8 +21,9 @@ class IniFile {
  public:
   explicit IniFile(const QString& path);
 
-  // A larger file is no settings file: it is not read (readOk() is false) and not replaced.
-  static constexpr qint64 kMaxFileBytes = 16LL * 1024 * 1024;
+  // A larger file is no settings file (the program's own are a few KB): it is not read
+  // (readOk() is false) and not replaced.
+  static constexpr qint64 kMaxFileBytes = 1024 * 1024;
 
   const QString& path() const { return path_; }
   // False when an existing file could not be read; every value then reads as its default, and
@@ -69,6 +70,7 @@ class IniFile {
   QStringList lines_;
   QString eol_ = QStringLiteral("\n");
   bool readOk_ = true;
+  QString readError_;  // why the file could not be read
   bool modified_ = false;
   QString error_;
 };

@@ -55,7 +55,7 @@ class SettingsFault : public ::testing::Test {
   // An update of the old file that is far larger than it.
   static void bigUpdate(IniFile& ini) {
     ini.writeInteger("Page", "Row", 3);
-    ini.writeString("Data", "Payload", QString(1 << 20, u'x'));
+    ini.writeString("Data", "Payload", QString(512 << 10, u'x'));
   }
   QTemporaryDir dir_;
   QString path_;
@@ -73,7 +73,7 @@ TEST_F(SettingsFault, KilledInTheMiddleOfSavingLeavesTheOldFileWhole) {
     bigUpdate(ini);
     rlimit limit{};
     getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = 64 * 1024;  // the new text is 1 MB: the kill comes after 64 KB of it
+    limit.rlim_cur = 64 * 1024;  // the new text is 512 KB: the kill comes after 64 KB of it
     setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, killSelf);
     ini.save();
@@ -137,7 +137,7 @@ TEST_F(SettingsFault, FullDiskIsReportedAndTheOldFileStays) {
       << "no temporary file left";
   // Room again: the same object saves.
   ASSERT_TRUE(ini.save()) << ini.errorString().toStdString();
-  EXPECT_EQ(IniFile(path_).readString("Data", "Payload", "").size(), 1 << 20);
+  EXPECT_EQ(IniFile(path_).readString("Data", "Payload", "").size(), 512 << 10);
 }
 
 TEST_F(SettingsFault, FileThatCannotBeReadIsNotReplaced) {
@@ -196,9 +196,9 @@ TEST(SettingsGarbage, ReadsDefaultsAndKeepsEveryLine) {
   for (int i = 0; i < 300000; ++i) binary += char(rng.bounded(256));
   QByteArray nuls(100000, '\0');
   nuls.insert(5000, "\n[Page]\nRow\0=5\n", 15);
-  const QByteArray hugeLine = "[Exam]\nTitle=" + QByteArray(8 << 20, 'x') + "\n[Page]\nCol=4\n";
+  const QByteArray hugeLine = "[Exam]\nTitle=" + QByteArray(900 << 10, 'x') + "\n[Page]\nCol=4\n";
   QByteArray manySections;
-  for (int i = 0; i < 20000; ++i) manySections += "[S" + QByteArray::number(i) + "]\nk=v\n";
+  for (int i = 0; i < 50000; ++i) manySections += "[S" + QByteArray::number(i) + "]\nk=v\n";
   QByteArray utf16("\xFF\xFE", 2);
   for (char c : QByteArray("[Page]\r\nRow=5\r\n")) utf16 += QByteArray(1, c) + QByteArray(1, '\0');
   struct Case {
@@ -207,8 +207,8 @@ TEST(SettingsGarbage, ReadsDefaultsAndKeepsEveryLine) {
   } cases[] = {
       {"random bytes", binary},
       {"NUL bytes", nuls},
-      {"a line of 8 MB", hugeLine},
-      {"20000 sections", manySections},
+      {"a line of 900 KB", hugeLine},
+      {"50000 sections", manySections},
       {"UTF-16", utf16},
       {"lone carriage returns", "[Page\rRow=5\r=\r[\r]\r[]\r"},
       {"brackets and equals only", "[[[]]]\n===\n[=]\n=[\n"},
