@@ -7,6 +7,7 @@
 #include "drawing/page_renderer.h"
 #include "drawing/painter_canvas.h"
 
+#include "tests/support/fault_injection.h"
 #include "tests/support/scripted_dialogs.h"
 
 #include <QImage>
@@ -155,6 +156,31 @@ TEST_F(RenderAtTheEnds, CommandsAtTheEndsOfTheRangeDrawWhatReachesThePage) {
   ASSERT_EQ(page.size(), QSize(192, 144));
   EXPECT_GT(inked(page, QRect(15, 15, 40, 20)), 0) << "the text on the page is drawn";
   EXPECT_TRUE(renderer_->messages().isEmpty());
+}
+
+// Rotated text in the largest font: Qt rendered the glyphs of these as images into its glyph
+// cache, a gigabyte each, so the font's pixel size is bounded.
+TEST_F(RenderAtTheEnds, RotatedTextInTheLargestFontTakesBoundedMemory) {
+  auto small = std::make_unique<PageModel>(
+      std::make_unique<FixedPrinterAccess>(QSize(600, 600), QSize(400, 480)), 96);
+  ASSERT_TRUE(small->ReadPrinterMetrics());
+  ASSERT_TRUE(small->GetPageSize());
+  small->setUnitType(PageModel::kUnitInch);
+  small->setTgtCanvas(PageModel::kTargetWholePage);
+  small->ListByManual() = QStringList{
+      "FontSize,100000",
+      "TextOut,0,0,\"big\"",
+      "TextOut,-31.5,37,\"INITPARAM\",90",
+      "PageTitle,\"FontSize,12\",2,163.5,115",
+      "TextOutAngle,120.75,198.75,\"TextOut,10,20,\"\"ABC\"\",5\",4935",
+      "TextOutAngle,129.5,-3.75,\"\uFFFD\uFFFD\uFFFD\uFFFD\",682",
+  };
+  PageRenderer renderer(*small);
+  renderer.PageView = 2;
+  renderer.SetImage2Size(QSize(16, 19));
+  if (!testing::memoryBoundHolds()) GTEST_SKIP() << "no bound on memory can be set here";
+  EXPECT_TRUE(testing::runsWithinMemory(256 << 20, [&] { return renderer.DrawGraphics(); }))
+      << "the rendering took more than 256 MB";
 }
 
 TEST_F(RenderAtTheEnds, PageStringsWithSizesAtTheEndsOfTheRange) {
