@@ -38,7 +38,8 @@ bool GeneratorHooks::AskYesNo(const QString&) { return false; }
 QString FormatValueLine(int64_t sign, int64_t whole, int64_t num, int64_t den) {
   QString line;
   if (den == 1) {
-    if (sign == -1) line += u'-';
+    // Zero has no sign: a kept zero operand drawn with the minus sign is written "0".
+    if (sign == -1 && whole + num != 0) line += u'-';
     line += QString::number(whole + num);
   } else if (whole == 0) {
     if (sign == -1) line += u'-';

@@ -78,6 +78,13 @@ TEST(MakeCommand, ExhaustionExitsThree) {
   const QStringList lines = rows(r.out);
   ASSERT_EQ(lines.size(), 2);
   for (const QString& line : lines) EXPECT_TRUE(line.section(u'\t', 2, 2).startsWith(u'-'));
+
+  // A kept zero operand drawn with the minus sign is written without it.
+  r = runZubira({"make", "--ranges", "0,0,1,5,1,5,0,0,0,0,1,5", "--sign2", "minus", "--rows", "2",
+                 "--seed", "1", "--keep-failed"});
+  EXPECT_EQ(r.exitCode, 3);
+  ASSERT_EQ(rows(r.out).size(), 2);
+  for (const QString& line : rows(r.out)) EXPECT_EQ(line.section(u'\t', 1, 1), QStringLiteral("0"));
 }
 
 TEST(MakeCommand, SettingsFileAndOverrides) {

@@ -57,6 +57,7 @@ TEST(FormatValueLine, Shapes) {
   EXPECT_EQ(FormatValueLine(1, 3, 0, 1), "3");
   EXPECT_EQ(FormatValueLine(-1, 0, 3, 1), "-3");
   EXPECT_EQ(FormatValueLine(1, 0, 0, 1), "0");
+  EXPECT_EQ(FormatValueLine(-1, 0, 0, 1), "0") << "a kept zero operand with the minus sign";
   EXPECT_EQ(FormatValueLine(1, 2, 1, 1), "3") << "integer part plus numerator";
   EXPECT_EQ(FormatValueLine(1, 0, 1, 2), "1/2");
   EXPECT_EQ(FormatValueLine(-1, 0, 7, 4), "-7/4");
