@@ -45,9 +45,10 @@ bool RandomChance(RandomSource& random, double p);
 double NormalDeviate(RandomSource& random, double mean, double sd);
 
 // An integer t with lo <= t <= hi. D = 0: uniform. D > 0: normal with mean lo and standard
-// deviation hi / D; D < 0: mean hi and standard deviation hi / |D|; deviates are truncated toward
-// zero and drawn again until they fall in [lo, hi]. lo = hi returns lo without drawing. lo > hi
-// breaks the precondition; lo is then returned rather than drawing forever.
+// deviation hi / D; D < 0: mean hi and standard deviation hi / |D|; the deviate is truncated
+// toward zero and conditioned to fall in [lo, hi] (the distribution of drawing again until it
+// does), drawn in constant time. lo = hi returns lo without drawing. lo > hi breaks the
+// precondition; lo is then returned.
 int32_t RandomInRange(RandomSource& random, int32_t lo, int32_t hi, int32_t D);
 
 }  // namespace zubira

@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <deque>
+#include <map>
 
 namespace zubira {
 namespace {
@@ -65,6 +66,87 @@ TEST(RandomInRange, DistributionFollowsD) {
     nearZero += v <= 1;
   }
   EXPECT_GT(nearZero, 9500) << "standard deviation about 1 around 0";
+}
+
+// The draw as rejection defines it: normal deviates drawn until one truncates into the range.
+int32_t rejectionDraw(RandomSource& random, int32_t lo, int32_t hi, int32_t D) {
+  const double mean = D > 0 ? double(lo) : double(hi);
+  const double sd = double(hi) / std::fabs(double(D));
+  for (;;) {
+    const double e = NormalDeviate(random, mean, sd);
+    if (!(e > -2147483647.0 && e < 2147483647.0)) continue;
+    const int64_t t = static_cast<int64_t>(e);
+    if (t >= lo && t <= hi) return static_cast<int32_t>(t);
+  }
+}
+
+class CountingRandom final : public RandomSource {
+ public:
+  explicit CountingRandom(uint64_t seed) : source_(seed) {}
+  double NextReal() override { return ++draws, source_.NextReal(); }
+  uint64_t NextBelow(uint64_t n) override { return ++draws, source_.NextBelow(n); }
+  int64_t draws = 0;
+
+ private:
+  PseudoRandomSource source_;
+};
+
+// The values' histogram of the constant-time draw against that of the rejection method: a
+// chi-square test of homogeneity over the values seen at least ten times.
+TEST(RandomInRange, NormalDrawMatchesTheRejectionMethod) {
+  struct Case {
+    int32_t lo, hi, D;
+    int samples;
+  };
+  const Case cases[] = {
+      {1, 10, 3, 40000},   {1, 10, -3, 40000},  {0, 20, 5, 40000},    {3, 40, -2, 40000},
+      {0, 9999, 10000, 40000}, {1, 1000, 50, 40000}, {98, 99, 1, 20000}, {0, 1, -1000, 20000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.lo << ".." << c.hi << " D=" << c.D);
+    CountingRandom fast(11);
+    PseudoRandomSource slow(12);
+    std::map<int32_t, std::pair<int, int>> counts;
+    for (int i = 0; i < c.samples; ++i) {
+      const int32_t v = RandomInRange(fast, c.lo, c.hi, c.D);
+      ASSERT_TRUE(v >= c.lo && v <= c.hi) << v;
+      ++counts[v].first;
+      ++counts[rejectionDraw(slow, c.lo, c.hi, c.D)].second;
+    }
+    EXPECT_EQ(fast.draws, c.samples) << "one uniform draw per value";
+    double chi2 = 0;
+    int bins = 0, rare = 0;
+    for (const auto& [v, n] : counts) {
+      if (n.first + n.second < 10) {
+        rare += n.first + n.second;
+        continue;
+      }
+      chi2 += double(n.first - n.second) * (n.first - n.second) / (n.first + n.second);
+      ++bins;
+    }
+    EXPECT_LT(rare, c.samples / 50) << "most values fall in bins that are tested";
+    // Far beyond the 1e-6 quantile of the chi-square distribution with bins - 1 degrees of
+    // freedom would mean another distribution.
+    const int df = std::max(1, bins - 1);
+    EXPECT_LT(chi2, df + 7 * std::sqrt(2.0 * df) + 25) << bins << " bins";
+  }
+}
+
+TEST(RandomInRange, NarrowRangeFarFromTheMeanTakesOneDraw) {
+  // Rejection needs about 12,500 normal deviates for each of these.
+  CountingRandom random(5);
+  for (int i = 0; i < 1000; ++i) {
+    const int32_t v = RandomInRange(random, 9998, 9999, 1);
+    ASSERT_TRUE(v == 9998 || v == 9999) << v;
+  }
+  EXPECT_EQ(random.draws, 1000);
+  // At the ends of the parameter: a deviation far below one unit, and one far beyond the range.
+  for (int32_t D : {INT32_MIN, INT32_MAX, -1, 1}) {
+    for (int i = 0; i < 100; ++i) {
+      const int32_t v = RandomInRange(random, 0, 2147483646, D);
+      ASSERT_TRUE(v >= 0 && v <= 2147483646) << D << " " << v;
+    }
+  }
 }
 
 TEST(RandomChance, HalfIsFair) {
