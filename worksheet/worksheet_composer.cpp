@@ -6,6 +6,8 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <vector>
+
 namespace zubira {
 
 QStringList memoLines(const QString& text) {
@@ -79,6 +81,9 @@ bool WorksheetComposer::ComposeWorksheet(int sheetKind, const ProblemMemos& memo
   };
   const QString dateText = u' ' + s_.sDateTime + u' ';
   double H = 0;
+  // The lines below which the grid begins: each page string but the header, then the date box's
+  // divider.
+  std::vector<double> raises;
   for (size_t i = 0; i < std::size(pageLines); ++i) {
     const PageLine& l = pageLines[i];
     const double x = coordinate(l.position.psX);
@@ -91,7 +96,7 @@ bool WorksheetComposer::ComposeWorksheet(int sheetKind, const ProblemMemos& memo
     if (i == 1) H = prev_.GetHeight(dateText);
     if (i > 0) {
       prev_.SetFontSets(scratch);
-      raise(s_.WindowTop, y + H);
+      raises.push_back(y + H);
     }
   }
 
@@ -114,14 +119,29 @@ bool WorksheetComposer::ComposeWorksheet(int sheetKind, const ProblemMemos& memo
     prev_.PrevLine(X0 + W, Y0 + 6 * h, X0, Y0 + 6 * h);
     prev_.PrevLine(X0, Y0 + 6 * h, X0, Y0);
     prev_.PrevLine(X0, Y0 + 2 * h, X0 + W, Y0 + 2 * h);
-    raise(s_.WindowTop, Y0 + 2 * h);
+    raises.push_back(Y0 + 2 * h);
+  }
+
+  const CanvasFont& examFont = s_.FntExam;
+  prev_.SetFontSets(examFont);
+  ts_.SignHeight = prev_.GetHeight(kigou + u'8');
+
+  // The grid starts below the page strings, but only while every row keeps room for a stacked
+  // value (two lines of the problem font) above the bottom margin: a string placed near the foot
+  // of the page must not push the grid off it. A raise refused so is not kept as the top margin.
+  const int cols = gen_.ExamColN;
+  const int rows = gen_.ExamRowN;
+  raise(s_.WindowBottom, 10);
+  grid_.WindowInner = prev_.Get_UnitWidth() - s_.WindowRight;
+  grid_.WindowUnder = prev_.Get_UnitHeight() - s_.WindowBottom;
+  const double rowNeed = 2 * ts_.SignHeight;
+  for (const double v : raises) {
+    if (s_.WindowTop >= v) continue;
+    if (rows < 1 || (grid_.WindowUnder - (v + 5)) / rows >= rowNeed) s_.WindowTop = v;
   }
 
   // The grid's frame.
   grid_.WindowUpper = s_.WindowTop + 5;
-  raise(s_.WindowBottom, 10);
-  grid_.WindowInner = prev_.Get_UnitWidth() - s_.WindowRight;
-  grid_.WindowUnder = prev_.Get_UnitHeight() - s_.WindowBottom;
   if (s_.WindowFrame) {
     prev_.PrevPenSize(1);
     prev_.PrevPenStyle(QStringLiteral("psDot"));
@@ -132,16 +152,10 @@ bool WorksheetComposer::ComposeWorksheet(int sheetKind, const ProblemMemos& memo
   }
 
   // A grid below one row or column (only from a hand-edited settings file) has no cells.
-  const int cols = gen_.ExamColN;
-  const int rows = gen_.ExamRowN;
   const double colW = cols > 0 ? (grid_.WindowInner - s_.WindowLeft) / cols : 0;
   const double rowH = rows > 0 ? (grid_.WindowUnder - grid_.WindowUpper) / rows : 0;
   prev_.PrevPenSize(1);
   prev_.PrevPenStyle(QStringLiteral("psSolid"));
-
-  const CanvasFont& examFont = s_.FntExam;
-  prev_.SetFontSets(examFont);
-  ts_.SignHeight = prev_.GetHeight(kigou + u'8');
 
   const bool oneOperand = kind == pkMixedToImproper || kind == pkImproperToMixed;
   bool full = false;

@@ -147,6 +147,51 @@ TEST_F(ComposerTest, DateBoxRaisesTheTopMarginToItsDivider) {
   EXPECT_GE(settings.WindowTop, raised) << "never lowered";
 }
 
+// A page string placed near the foot of the page would leave no room for the rows: the grid
+// keeps the top margin the user set, and that margin is not changed.
+TEST_F(ComposerTest, PageStringsNearTheFootDoNotPushTheGridOffThePage) {
+  struct Case {
+    const char* what;
+    int footerPos;
+    const char* footerY;
+    const char* titleY;
+    const char* dateY;
+  };
+  const Case cases[] = {
+      {"footer at 280", 4, "280", "10", "10"},
+      {"footer at the very foot", 4, "296", "10", "10"},
+      {"title at 270", 0, "0", "270", "10"},
+      {"date box at 260", 0, "0", "10", "260"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    settings = MainSettings();
+    settings.sFooter = QStringLiteral("Footer text");
+    model.Footer.SetSets("", QStringLiteral("ＭＳ 明朝"), 10, c.footerPos, "10", c.footerY, false, false);
+    model.PageTitle.SetSets("", QStringLiteral("ＭＳ 明朝"), 24, 4, "10", c.titleY, false, false);
+    dateTime.SetSets("", QStringLiteral("ＭＳ 明朝"), 11, 4, "80", c.dateY, false, false);
+    ASSERT_TRUE(composer.ComposeWorksheet(0, memos(10), pkAdd, "＋"));
+    const GridFrame& g = composer.grid();
+    const double rowH = (g.WindowUnder - g.WindowUpper) / gen.ExamRowN;
+    EXPECT_GE(rowH, 2 * ts.SignHeight) << "every row has room for a stacked value";
+    EXPECT_LT(settings.WindowTop, 60) << "no raise from the foot of the page is stored";
+    EXPECT_GT(settings.WindowTop, 36) << "the ordinary raise below the subtitle stays";
+    for (int k = 1; k <= 10; ++k) {
+      const auto found = texts(QStringLiteral("(%1)").arg(k, 2));
+      ASSERT_EQ(found.size(), 1u) << k;
+      EXPECT_LT(found[0].real(2), g.WindowUnder - 2 * ts.SignHeight + 1e-9) << k;
+    }
+  }
+  // Removing the footer gives the ordinary sheet back.
+  settings = MainSettings();
+  model.Footer.SetSets("", QStringLiteral("ＭＳ 明朝"), 10, 0, "0", "0", false, false);
+  model.PageTitle.SetSets("", QStringLiteral("ＭＳ 明朝"), 24, 4, "10", "10", false, false);
+  dateTime.SetSets("", QStringLiteral("ＭＳ 明朝"), 11, 4, "80", "10", false, false);
+  ASSERT_TRUE(composer.ComposeWorksheet(0, memos(10), pkAdd, "＋"));
+  EXPECT_GT(settings.WindowTop, 36);
+  EXPECT_LT(settings.WindowTop, 50);
+}
+
 TEST_F(ComposerTest, NoDateBoxWhenEmptyOrNotPlaced) {
   settings.sDateTime.clear();
   settings.WindowTop = 0;
