@@ -51,12 +51,14 @@ class PreviewAdapter final : public PreviewHost {
 
 namespace {
 
-// Ends the event loop when the main window closes, whatever other window is still open.
+// Ends the event loop when the main window closes, whatever other window is still open. The
+// loop is left with exit(), not quit(): quitting asks every window to close first, which would
+// put the preview's own close question to a user who is ending the program.
 class QuitOnClose : public QObject {
  public:
   using QObject::QObject;
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Close && event->isAccepted()) QCoreApplication::quit();
+    if (event->type() == QEvent::Close && event->isAccepted()) QCoreApplication::exit(0);
     return QObject::eventFilter(watched, event);
   }
 };
@@ -98,7 +100,7 @@ int ZubiraApp::run() {
   form1_->installEventFilter(&quit);
   form1_->show();
   // For timing the start-up: end as soon as the main window has been shown.
-  if (qEnvironmentVariableIsSet("ZUBIRA_QUIT_WHEN_SHOWN")) QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+  if (qEnvironmentVariableIsSet("ZUBIRA_QUIT_WHEN_SHOWN")) QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
   const int rc = QApplication::exec();
   const QStringList errors = shutDown();
   if (!errors.isEmpty())

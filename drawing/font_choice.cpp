@@ -1,10 +1,19 @@
 #include "drawing/font_choice.h"
 
+#include <QFontInfo>
+
 namespace zubira {
+
+QString drawnFamily(const QString& face) {
+  if (face.isEmpty()) return face;
+  return QFontInfo(QFont(face)).family();
+}
 
 FontChoice canvasFontChoice(const CanvasFont& font) {
   FontChoice choice;
-  choice.font = QFont(font.name);
+  // The dialog knows only installed families: it opens on the one that draws the stored face
+  // (the IPA face standing in for a Windows face name), not on its own default.
+  choice.font = QFont(drawnFamily(font.name));
   if (font.size > 0) choice.font.setPointSize(font.size);
   choice.font.setBold(font.bold);
   choice.font.setItalic(font.italic);
@@ -16,7 +25,12 @@ FontChoice canvasFontChoice(const CanvasFont& font) {
 
 CanvasFont canvasFontFromChoice(const FontChoice& choice, const CanvasFont& before) {
   CanvasFont font;
-  font.name = choice.font.family();
+  // The family the dialog opened on stands for the stored name, which is kept.
+  const QString family = choice.font.family();
+  const bool unchanged = !before.name.isEmpty() &&
+                         (family.compare(before.name, Qt::CaseInsensitive) == 0 ||
+                          family.compare(drawnFamily(before.name), Qt::CaseInsensitive) == 0);
+  font.name = unchanged ? before.name : family;
   font.size = choice.font.pointSize();
   if (font.size <= 0 && choice.font.pointSizeF() > 0) font.size = roundHalfAway(choice.font.pointSizeF());
   if (font.size <= 0) font.size = before.size;

@@ -137,8 +137,17 @@ std::optional<FontChoice> QtDialogs::chooseFont(QWidget* parent, const FontChoic
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
   layout->addWidget(buttons);
 
+  // The dialog lists only the styles a face has; the IPA faces have one, so a bold or italic font
+  // opens as regular. Left as it opened, the font keeps the style it came with.
+  const QFont opened = fonts->currentFont();
   if (dlg.exec() != QDialog::Accepted) return std::nullopt;
-  return FontChoice{fonts->currentFont(), color};
+  QFont chosen = fonts->currentFont();
+  if (chosen.family() == opened.family() && chosen.styleName() == opened.styleName() &&
+      chosen.bold() == opened.bold() && chosen.italic() == opened.italic()) {
+    chosen.setBold(initial.font.bold());
+    chosen.setItalic(initial.font.italic());
+  }
+  return FontChoice{chosen, color};
 }
 
 std::optional<QColor> QtDialogs::chooseColor(QWidget* parent, const QColor& initial) {

@@ -104,7 +104,7 @@ TEST(CanvasFontChoice, RoundTripsFaceSizeStyleAndColour) {
   for (const CanvasFont& f : fonts) {
     const FontChoice c = canvasFontChoice(f);
     EXPECT_EQ(c.font.pointSize(), f.size);
-    EXPECT_EQ(canvasFontFromChoice(c, CanvasFont()), f) << f.name.toStdString();
+    EXPECT_EQ(canvasFontFromChoice(c, f), f) << f.name.toStdString();
   }
   // A font given in pixels has no point size: the size before stays.
   QFont pixels(QStringLiteral("IPAGothic"));

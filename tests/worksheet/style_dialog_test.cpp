@@ -506,10 +506,10 @@ TEST(ExamFontChoice, RoundTripsFaceSizeStyleAndColour) {
   };
   for (const ExamFont& f : fonts) {
     const FontChoice c = canvasFontChoice(f);
-    EXPECT_EQ(c.font.family(), f.name);
+    EXPECT_EQ(c.font.family(), drawnFamily(f.name)) << "the dialog opens on the face drawn";
     EXPECT_EQ(c.font.pointSize(), f.size);
     EXPECT_EQ(toTColor(c.color), f.color);
-    const ExamFont back = canvasFontFromChoice(c, ExamFont{});
+    const ExamFont back = canvasFontFromChoice(c, f);
     EXPECT_EQ(back.name, f.name);
     EXPECT_EQ(back.size, f.size);
     EXPECT_EQ(back.color, f.color);

@@ -1,0 +1,183 @@
+// Behaviour that depends on Qt's own dialogs and on the real end of the event loop, tried through
+// the real things on the offscreen platform: a scripted dialog would hide what Qt does.
+
+#include "app/zubira_app.h"
+
+#include "drawing/font_choice.h"
+#include "drawing/printer_access.h"
+#include "generation/random_source.h"
+#include "preview/page_str_dialog.h"
+#include "preview/preview_window.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/worksheet/local_http_server.h"
+#include "worksheet/main_window.h"
+#include "worksheet/style_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QFile>
+#include <QFontDialog>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
+
+namespace zubira {
+namespace {
+
+// Runs `act` on the next modal dialog once it is shown; gives up (rejecting whatever is modal)
+// after a few seconds so that a test never hangs.
+void onNextModal(std::function<void(QDialog*)> act) {
+  auto* timer = new QTimer(qApp);
+  auto* waited = new int(0);
+  QObject::connect(timer, &QTimer::timeout, [timer, waited, act] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog && ++*waited < 500) return;
+    timer->stop();
+    timer->deleteLater();
+    delete waited;
+    if (dialog) act(dialog);
+  });
+  timer->start(10);
+}
+
+class RealDialogsTest : public ::testing::Test {
+ protected:
+  RealDialogsTest() {
+    qputenv("ZUBIRA_SITE_URL", testing::LocalHttpServer::refusedBase().toString().toUtf8());
+    ZubiraApp::Options o;
+    o.settingsPath = dir.filePath("zubira.ini");
+    o.printer = std::make_unique<FixedPrinterAccess>(QSize(600, 600), QSize(4960, 7016));
+    o.screenDpi = 96;
+    o.random = &random;
+    app = std::make_unique<ZubiraApp>(std::move(o));
+  }
+  ~RealDialogsTest() override {
+    app.reset();
+    installDialogs(nullptr);
+    qunsetenv("ZUBIRA_SITE_URL");
+  }
+  QTemporaryDir dir;
+  PseudoRandomSource random{3};
+  std::unique_ptr<ZubiraApp> app;
+};
+
+// What the font dialog showed when it opened, and what to choose in it.
+struct FontDialogRun {
+  QString shownFamily;
+  int shownSize = 0;
+  QString choose;  // a family to choose, or empty to accept as it opened
+  void arm() {
+    onNextModal([this](QDialog* d) {
+      auto* fonts = d->findChild<QFontDialog*>();
+      if (fonts) {
+        shownFamily = fonts->currentFont().family();
+        shownSize = fonts->currentFont().pointSize();
+        if (!choose.isEmpty()) {
+          QFont f = fonts->currentFont();
+          f.setFamily(choose);
+          fonts->setCurrentFont(f);
+        }
+      }
+      d->accept();
+    });
+  }
+};
+
+// OK in a font dialog without a change keeps the stored face; another family is stored as chosen.
+TEST_F(RealDialogsTest, FontDialogsOpenOnTheDrawnFaceAndKeepTheStoredName) {
+  installDialogs(nullptr);  // Qt's own dialogs
+  const QString faces[] = {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("ＭＳ 明朝"),
+                           QStringLiteral("ＭＳ Ｐ明朝")};
+  TFrmStyle& style = app->styleDialog();
+  TFrmPageStr& pageStr = app->pageStrDialog();
+  TFrmPrev& prev = app->preview();
+  // The three places that open the font dialog on a stored font, and where the result lands.
+  struct Place {
+    const char* name;
+    std::function<void(const CanvasFont&)> store;
+    std::function<void()> click;
+    std::function<CanvasFont()> result;
+  };
+  const Place places[] = {
+      {"style dialog", [&](const CanvasFont& f) { style.FontExam = f; }, [&] { style.Button3Click(); },
+       [&] { return style.FontExam; }},
+      {"page-string dialog", [&](const CanvasFont& f) { pageStr.StrFont = f; }, [&] { pageStr.Button1Click(); },
+       [&] { return pageStr.StrFont; }},
+  };
+  for (const Place& place : places) {
+    for (const QString& face : faces) {
+      SCOPED_TRACE(std::string(place.name) + " " + face.toStdString());
+      CanvasFont stored;
+      stored.name = face;
+      stored.size = 20;
+      stored.bold = true;
+      place.store(stored);
+      FontDialogRun run;
+      run.arm();
+      place.click();
+      EXPECT_EQ(run.shownFamily, drawnFamily(face));
+      EXPECT_TRUE(run.shownFamily.startsWith(QLatin1String("IPA"))) << run.shownFamily.toStdString();
+      EXPECT_EQ(run.shownSize, 20);
+      EXPECT_EQ(place.result().name, face) << "OK without a change keeps the stored name";
+      EXPECT_EQ(place.result().size, 20);
+      EXPECT_TRUE(place.result().bold);
+
+      FontDialogRun other;
+      other.choose = QStringLiteral("DejaVu Sans");
+      other.arm();
+      place.click();
+      EXPECT_EQ(place.result().name, QStringLiteral("DejaVu Sans")) << "another family is stored";
+    }
+  }
+
+  // The preview's 文字(&M): OK on the remembered font adds no font line to the manual list.
+  const QStringList before = prev.model().ListByManual();
+  FontDialogRun run;
+  run.arm();
+  prev.menuItem(QStringLiteral("Font2"))->trigger();
+  EXPECT_EQ(run.shownFamily, drawnFamily(prev.rememberedFont().name));
+  EXPECT_EQ(prev.model().ListByManual(), before) << "nothing changed, nothing to draw";
+  FontDialogRun other;
+  other.choose = QStringLiteral("DejaVu Sans");
+  other.arm();
+  prev.menuItem(QStringLiteral("Font2"))->trigger();
+  ASSERT_FALSE(prev.model().ListByManual().isEmpty());
+  EXPECT_TRUE(prev.model().ListByManual().join(u'\n').contains(QLatin1String("DejaVu Sans")));
+}
+
+// Closing the main window ends the run through the real event loop: no question from the preview
+// (its manual list holds lines), every window closed, the settings written, the loop left.
+TEST_F(RealDialogsTest, ClosingTheMainWindowEndsTheRunWithoutAQuestion) {
+  testing::ScriptedDialogs dialogs;  // any question would fail the test
+  TForm1& main = app->mainWindow();
+  main.show();
+  QApplication::processEvents();
+  main.BtnMakeClick();
+  main.findChild<QPushButton*>("Button1")->click();
+  ASSERT_TRUE(app->preview().isVisible());
+  app->preview().model().ListByManual() << QStringLiteral("TextOut,10,10,\"x\"");
+
+  QTimer::singleShot(50, &main, [&] { main.close(); });
+  bool stuck = false;
+  QTimer::singleShot(10000, qApp, [&] {
+    stuck = true;
+    QCoreApplication::exit(99);
+  });
+  const int rc = app->run();
+  EXPECT_FALSE(stuck) << "the event loop did not end";
+  EXPECT_EQ(rc, 0);
+  EXPECT_TRUE(dialogs.shown().empty()) << dialogs.texts().join(u'|').toStdString();
+  QFile ini(dir.filePath("zubira.ini"));
+  ASSERT_TRUE(ini.open(QIODevice::ReadOnly)) << "the settings were written";
+  const QString text = QString::fromUtf8(ini.readAll());
+  for (const char* section : {"[Page]", "[PageView]", "[DateTime]"})
+    EXPECT_TRUE(text.contains(QLatin1String(section))) << section;
+}
+
+}  // namespace
+}  // namespace zubira
