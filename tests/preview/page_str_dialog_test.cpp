@@ -1,5 +1,6 @@
 #include "preview/page_str_dialog.h"
 
+#include "drawing/font_choice.h"
 #include "tests/support/scripted_dialogs.h"
 
 #include <QAction>
@@ -409,7 +410,7 @@ TEST(TFrmPageStr, FontButtonShowsStrFontAndTakesTheChosenFontEntirely) {
 
   ASSERT_EQ(dialogs.shown().size(), 1u);
   EXPECT_EQ(dialogs.shown()[0].kind, DialogKind::Font);
-  EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("ＭＳ 明朝"));  // the face shown
+  EXPECT_EQ(dialogs.shown()[0].text, drawnFamily(QStringLiteral("ＭＳ 明朝")));  // the face drawn
   QFont shownFont;
   ASSERT_TRUE(shownFont.fromString(dialogs.shown()[0].detail));
   EXPECT_EQ(shownFont.pointSize(), 12);
@@ -442,7 +443,7 @@ TEST(TFrmPageStr, FontDialogCancelledChangesNothing) {
 
 TEST(TFrmPageStr, ABoldFontChecksBoldAndUncheckingItStoresNoBold) {
   ScriptedDialogs dialogs;
-  QFont chosen(QStringLiteral("IPAMincho"), 16);
+  QFont chosen(QStringLiteral("IPAGothic"), 16);
   chosen.setBold(true);
   dialogs.answerFont(FontChoice{chosen, Qt::black});
   TFrmPageStr dlg;
@@ -458,7 +459,7 @@ TEST(TFrmPageStr, ABoldFontChecksBoldAndUncheckingItStoresNoBold) {
   EXPECT_TRUE(boldShown);
   EXPECT_FALSE(ps.psBold);
   EXPECT_FALSE(dlg.StrFont.bold);
-  EXPECT_EQ(ps.psName, QStringLiteral("IPAMincho"));
+  EXPECT_EQ(ps.psName, QStringLiteral("IPAGothic"));
   EXPECT_EQ(ps.psSize, 16);
 }
 

@@ -3,6 +3,7 @@
 // width and reset items, text typed onto the page (also on a scrolled page), and the four
 // page-string items.
 
+#include "drawing/font_choice.h"
 #include "platform/sjis_text.h"
 #include "preview/list_dialog.h"
 #include "preview/page_image_view.h"
@@ -670,7 +671,7 @@ TEST(PreviewEditing, FontItemAppendsWhatDiffersFromTheRememberedFont) {
     // The dialog opened on the remembered font: its name and size, black, no style.
     ASSERT_EQ(dlg.shown().size(), 1u);
     EXPECT_EQ(dlg.shown()[0].kind, DialogKind::Font);
-    EXPECT_EQ(dlg.shown()[0].text, remembered.name);
+    EXPECT_EQ(dlg.shown()[0].text, drawnFamily(remembered.name));
     QFont shown;
     ASSERT_TRUE(shown.fromString(dlg.shown()[0].detail));
     EXPECT_EQ(shown.pointSize(), remembered.size);
