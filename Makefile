@@ -1,8 +1,10 @@
 # The project's commands. `make run` and `make test` install what is missing first.
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+# Where `make install` puts the program; DESTDIR, when given, stages it under another root.
+PREFIX = /usr/local
 
-.PHONY: deps build run test build-test bench fuzz fuzz-smoke clean
+.PHONY: deps build run install package test build-test bench fuzz fuzz-smoke clean
 
 deps:
 	scripts/install-deps
@@ -14,6 +16,13 @@ build: deps
 run: build
 	./build/zubira
 
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install build --prefix "$(PREFIX)"
+
+# The Debian package, build/zubira_<version>_<arch>.deb (installed under /usr).
+package: build
+	cd build && cpack -G DEB
+
 build-test: deps
 	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" -DZUBIRA_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build build-test -j $(JOBS)
@@ -21,7 +30,8 @@ build-test: deps
 test: build-test
 	cd build-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-bench: deps
+bench:
+	scripts/install-deps bench
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DZUBIRA_TESTS=OFF $(CMAKE_FLAGS)
 	cmake --build build-bench -j $(JOBS)
 	@for b in build-bench/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true || true; done

@@ -244,19 +244,33 @@ bool IniFile::save() {
   return true;
 }
 
+QString desktopEntryFileName() { return QStringLiteral(ZUBIRA_APP_ID ".desktop"); }
+
+QString settingsPathFor(const QString& executablePath, const QString& configFolder) {
+  const QFileInfo exe(executablePath);
+  const QString name = exe.completeBaseName() + QStringLiteral(".ini");
+  const QString folder = exe.absolutePath();
+  const QString beside = folder + u'/' + name;
+  if (configFolder.isEmpty()) return beside;
+  const QString inConfig = configFolder + QStringLiteral("/zubira/") + name;
+  // The prefix is the folder above bin as written, not where a symbolic link would lead.
+  const bool installed =
+      exe.absoluteDir().dirName() == QLatin1String("bin") &&
+      QFileInfo(QDir::cleanPath(folder + QStringLiteral("/../share/applications/") + desktopEntryFileName()))
+          .isFile();
+  if (installed) return inConfig;
+  return QFileInfo(folder).isWritable() ? beside : inConfig;
+}
+
 QString defaultSettingsPath() {
   QString fromEnv = qEnvironmentVariable("ZUBIRA_SETTINGS");
   if (!fromEnv.isEmpty()) return fromEnv;
-  const QFileInfo exe(QCoreApplication::applicationFilePath());
-  const QString name = exe.completeBaseName() + QStringLiteral(".ini");
-  const QString beside = exe.absolutePath() + u'/' + name;
-  // An installed program cannot write beside itself: its settings then live in the user's
-  // configuration folder, so they are kept from one run to the next.
-  if (QFileInfo(exe.absolutePath()).isWritable()) return beside;
-  const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-  if (config.isEmpty()) return beside;
-  QDir().mkpath(config + QStringLiteral("/zubira"));
-  return config + QStringLiteral("/zubira/") + name;
+  const QString path =
+      settingsPathFor(QCoreApplication::applicationFilePath(),
+                      QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+  // A new account has no "zubira" folder yet; saving the file does not create it.
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  return path;
 }
 
 }  // namespace zubira

@@ -75,9 +75,20 @@ class IniFile {
   QString error_;
 };
 
-// The settings file of this program: $ZUBIRA_SETTINGS when set, else the executable's path with
-// its extension replaced by ".ini"; when the executable's folder cannot be written (an installed
-// program), the same name in "zubira" under the user's configuration folder.
+// The settings file of this program: $ZUBIRA_SETTINGS when set, else settingsPathFor() of the
+// running executable and the user's configuration folder (created when it is used).
 QString defaultSettingsPath();
+
+// The settings file of the executable at `executablePath` (its name with ".ini") for a user whose
+// configuration folder is `configFolder` (e.g. ~/.config):
+// - an installed program, one in "<prefix>/bin" with "<prefix>/share/applications/" holding
+//   desktopEntryFileName(), keeps it in "<configFolder>/zubira/", so each user has their own;
+// - any other (a build tree) keeps it beside itself when that folder can be written, else in
+//   "<configFolder>/zubira/".
+// Without a configuration folder it is beside the executable.
+QString settingsPathFor(const QString& executablePath, const QString& configFolder);
+
+// The file name of the program's desktop entry, as installed under share/applications.
+QString desktopEntryFileName();
 
 }  // namespace zubira
