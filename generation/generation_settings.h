@@ -26,6 +26,15 @@ enum SignMode : int32_t { smPlus = 0, smMinus = 1, smEither = 2 };
 constexpr int RangeCount = 6;
 using RangeBounds = std::array<int64_t, RangeCount>;
 
+// The lesson conditions (see lesson_conditions.h): 0 any, 1 yes (the same denominator), 2 no
+// (different denominators).
+struct LessonConditions {
+  int32_t Denominator = 0;
+  int32_t Reduce = 0;
+  int32_t Regroup = 0;
+  int32_t Cancel = 0;
+};
+
 struct GenerationSettings {
   RangeBounds MinV{0, 1, 1, 0, 1, 1};
   RangeBounds MaxV{0, 10, 10, 0, 10, 10};
@@ -40,6 +49,7 @@ struct GenerationSettings {
   int32_t rnd_D = 0;     // distribution parameter of RandomInRange
   int32_t ExamRowN = 10;
   int32_t ExamColN = 1;
+  LessonConditions Lesson;
 };
 
 // The per-operand controls, read by the generator at every attempt.

@@ -1,5 +1,6 @@
 #include "generation/problem_generator.h"
 
+#include "generation/lesson_conditions.h"
 #include "generation/range_check.h"
 
 #include <cstdlib>
@@ -20,6 +21,10 @@ QString RejectMessage(RejectReason reason) {
     case rrAnswerWhole: return QStringLiteral("答えが整数");
     case rrAnswerProper: return QStringLiteral("答えが真分数でした");
     case rrTooLarge: return QStringLiteral("数が大きすぎる");
+    case rrLessonDenominator: return QStringLiteral("分母が条件外");
+    case rrLessonRegroup: return QStringLiteral("繰り上がり・繰り下がりが条件外");
+    case rrLessonCancel: return QStringLiteral("途中の約分が条件外");
+    case rrLessonReduce: return QStringLiteral("約分が条件外");
   }
   return QString();
 }
@@ -177,6 +182,12 @@ inline void attempt(const Run& run, const OperandChoices& choices, Candidate* c)
   if (s.fJust && (std::llabs(n) > s.nJust || d > s.nJust)) c->reason = rrAnswerComplex;
   if (oneOperand && d == 1) c->reason = rrAnswerWhole;
   if (run.kind == pkImproperToMixed && n < d) c->reason = rrAnswerProper;
+
+  const LessonConditions& l = s.Lesson;
+  if (!DenominatorConditionMet(l.Denominator, run.kind, a, b)) c->reason = rrLessonDenominator;
+  if (!RegroupConditionMet(l.Regroup, run.kind, a, b)) c->reason = rrLessonRegroup;
+  if (!CancelConditionMet(l.Cancel, run.kind, a, b)) c->reason = rrLessonCancel;
+  if (!ReduceConditionMet(l.Reduce, run.kind, a, b)) c->reason = rrLessonReduce;
 }
 
 void appendLines(ProblemKind kind, const GenerationSettings& s, Candidate* c, ProblemLists* out,

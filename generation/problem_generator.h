@@ -32,6 +32,11 @@ enum RejectReason : int32_t {
   // A value that exact 64-bit arithmetic cannot hold; the ranges the generator accepts never
   // produce one, but a candidate that did would be rejected rather than given a wrong answer.
   rrTooLarge = 11,         // "数が大きすぎる"
+  // The lesson conditions, tested after the answer filters in this order.
+  rrLessonDenominator = 12,  // "分母が条件外"
+  rrLessonRegroup = 13,      // "繰り上がり・繰り下がりが条件外"
+  rrLessonCancel = 14,       // "途中の約分が条件外"
+  rrLessonReduce = 15,       // "約分が条件外"
 };
 
 QString RejectMessage(RejectReason reason);

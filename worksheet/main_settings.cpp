@@ -39,6 +39,14 @@ void ReadSettings(const IniFile& ini, MainSettings* m, GenerationSettings* g) {
   f.color = ini.readColor("ExamFont", "Color", f.color);
   f.bold = ini.readBool("ExamFont", "Bold", f.bold);
   f.italic = ini.readBool("ExamFont", "Italic", f.italic);
+  // The lesson conditions: 0, 1 or 2; any other value asks for nothing.
+  LessonConditions& l = g->Lesson;
+  for (auto [key, field] : {std::pair{"Denominator", &l.Denominator}, std::pair{"Reduce", &l.Reduce},
+                            std::pair{"Regroup", &l.Regroup}, std::pair{"Cancel", &l.Cancel}}) {
+    if (!ini.hasKey(QStringLiteral("Lesson"), QLatin1String(key))) continue;
+    const int v = ini.readInteger("Lesson", key, 0);
+    *field = v >= 0 && v <= 2 ? v : 0;
+  }
 }
 
 void WriteSettings(IniFile& ini, const MainSettings& m, const GenerationSettings& g) {
@@ -74,6 +82,10 @@ void WriteSettings(IniFile& ini, const MainSettings& m, const GenerationSettings
   ini.writeColor("ExamFont", "Color", m.FntExam.color);
   ini.writeBool("ExamFont", "Bold", m.FntExam.bold);
   ini.writeBool("ExamFont", "Italic", m.FntExam.italic);
+  ini.writeInteger("Lesson", "Denominator", g.Lesson.Denominator);
+  ini.writeInteger("Lesson", "Reduce", g.Lesson.Reduce);
+  ini.writeInteger("Lesson", "Regroup", g.Lesson.Regroup);
+  ini.writeInteger("Lesson", "Cancel", g.Lesson.Cancel);
 }
 
 void GiveDefaultPlaces(TPageStr* PageTitle, TPageStr* SubTitle, TPageStr* DateTime) {

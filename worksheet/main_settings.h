@@ -45,7 +45,7 @@ struct MainSettings {
   ExamFont FntExam = defaultExamFont();
 };
 
-// Reads every key of the sections "Page", "Answer", "Window", "Exam" and "ExamFont" in the order
+// Reads every key of the sections "Page", "Answer", "Window", "Exam", "ExamFont" and "Lesson" in the order
 // they are written, a missing key taking the value `main` and `gen` already hold. Values are not
 // range-checked here. `FntExam` keeps `main.FntExam` as the default for its keys.
 void ReadSettings(const IniFile& ini, MainSettings* main, GenerationSettings* gen);
