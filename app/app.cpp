@@ -23,6 +23,7 @@ int runZubira(int argc, char** argv) {
 
   QApplication app(argc, argv);
   prepareApplication();
+  installQtTranslations();
   ZubiraApp program;
   return program.run();
 }

@@ -1,5 +1,6 @@
-// The generator's worst case (every attempt of every problem rejected) against a bare loop doing
-// the same draws and arithmetic, and a run with the default settings.
+// The generator's worst case (every attempt of every problem rejected), without and with lesson
+// conditions, against a bare loop doing the same draws and arithmetic, and a run with the default
+// settings.
 
 #include "alloc_counter.h"
 
@@ -28,12 +29,15 @@ GenerationSettings twentyProblems() {
   return s;
 }
 
+// The worst case, with the lesson conditions of the addition (denominators, carrying, reduction)
+// tested on every attempt as well when the argument is 1.
 void BM_WorstCaseRun(benchmark::State& state) {
   PseudoRandomSource random(1);
   KeepAll hooks;
   hooks.choices.sign1 = hooks.choices.sign2 = smMinus;
   ProblemGenerator generator(&random, &hooks);
-  const GenerationSettings s = twentyProblems();
+  GenerationSettings s = twentyProblems();
+  if (state.range(0) == 1) s.Lesson = {2, 1, 1, 0};
   int64_t attempts = 0;
   const uint64_t before = bench::allocations();
   for (auto _ : state) {
@@ -46,7 +50,7 @@ void BM_WorstCaseRun(benchmark::State& state) {
   state.counters["allocs/attempt"] = allocs / double(attempts);
   state.counters["allocs/run"] = allocs / double(state.iterations());
 }
-BENCHMARK(BM_WorstCaseRun)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WorstCaseRun)->Arg(0)->Arg(1)->ArgName("lesson")->Unit(benchmark::kMillisecond);
 
 // The same 400,000 draws and sums with nothing else: the floor the generator is measured against.
 void BM_BareLoop(benchmark::State& state) {

@@ -4,6 +4,9 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include <QByteArray>
 
@@ -30,6 +33,22 @@ void prepareEnvironment() {
   }
   // The embedded web view needs shared OpenGL contexts, set before the application exists.
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+bool installQtTranslations() {
+  static QTranslator* installed = nullptr;
+  if (installed) return true;
+  const QString dir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  auto* translator = new QTranslator(QCoreApplication::instance());
+  if (!translator->load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"), dir) &&
+      !translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                        QStringLiteral("_"), dir)) {
+    delete translator;
+    return false;
+  }
+  QCoreApplication::installTranslator(translator);
+  installed = translator;
+  return true;
 }
 
 void prepareApplication() {

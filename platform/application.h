@@ -16,4 +16,10 @@ void prepareEnvironment();
 // Once the QApplication exists: title and font substitutions.
 void prepareApplication();
 
+// Qt's own catalogue for its dialogs and standard buttons (file, print, page set-up, colour and
+// font dialogs, Yes/No/Cancel): the one of the user's language when Qt has one, Japanese
+// otherwise, since the program's own texts are Japanese. False when no catalogue could be loaded;
+// Qt's dialogs then stay in English.
+bool installQtTranslations();
+
 }  // namespace zubira

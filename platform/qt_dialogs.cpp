@@ -31,13 +31,6 @@ QMessageBox::Icon toQtIcon(MessageIcon icon) {
   return QMessageBox::Information;
 }
 
-// Buttons carry the texts a Japanese desktop shows, whatever translations are installed.
-void labelButtons(QMessageBox& box) {
-  if (auto* b = box.button(QMessageBox::Yes)) b->setText(QStringLiteral("はい(&Y)"));
-  if (auto* b = box.button(QMessageBox::No)) b->setText(QStringLiteral("いいえ(&N)"));
-  if (auto* b = box.button(QMessageBox::Cancel)) b->setText(QStringLiteral("キャンセル"));
-}
-
 void paintSwatch(QPushButton* button, const QColor& color) {
   QPixmap swatch(32, 16);
   swatch.fill(color);
@@ -56,7 +49,6 @@ void QtDialogs::message(QWidget* parent, const QString& caption, const QString& 
 bool QtDialogs::askYesNo(QWidget* parent, const QString& caption, const QString& text) {
   QMessageBox box(QMessageBox::Question, captionOr(caption), text,
                   QMessageBox::Yes | QMessageBox::No, parent);
-  labelButtons(box);
   box.setDefaultButton(QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
 }
@@ -64,7 +56,6 @@ bool QtDialogs::askYesNo(QWidget* parent, const QString& caption, const QString&
 Answer QtDialogs::askYesNoCancel(QWidget* parent, const QString& caption, const QString& text) {
   QMessageBox box(QMessageBox::Question, captionOr(caption), text,
                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
-  labelButtons(box);
   box.setDefaultButton(QMessageBox::Yes);
   box.setEscapeButton(QMessageBox::Cancel);
   switch (box.exec()) {
@@ -80,8 +71,6 @@ std::optional<QString> QtDialogs::inputText(QWidget* parent, const QString& capt
   box.setWindowTitle(captionOr(caption));
   box.setLabelText(prompt);
   box.setTextValue(preset);
-  box.setOkButtonText(QStringLiteral("OK"));
-  box.setCancelButtonText(QStringLiteral("キャンセル"));
   if (box.exec() != QDialog::Accepted) return std::nullopt;
   return box.textValue();
 }
@@ -132,7 +121,6 @@ std::optional<FontChoice> QtDialogs::chooseFont(QWidget* parent, const FontChoic
   });
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
-  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
   layout->addWidget(buttons);

@@ -1,12 +1,19 @@
 #include "platform/qt_dialogs.h"
+
+#include "platform/application.h"
 #include "tests/support/scripted_dialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTimer>
+
+#include <functional>
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
@@ -133,6 +140,51 @@ TEST(QtDialogs, InputBoxReturnsTextOrNothing) {
 
   whenModal<QInputDialog>([](QInputDialog* box) { box->reject(); });
   EXPECT_FALSE(real.inputText(nullptr, QString(), QString(), QString()).has_value());
+}
+
+// Every text a dialog shows on its labels, buttons and title.
+QStringList shownTexts(QWidget* dialog) {
+  QStringList texts{dialog->windowTitle()};
+  for (const QLabel* l : dialog->findChildren<QLabel*>()) texts << l->text();
+  for (const QAbstractButton* b : dialog->findChildren<QAbstractButton*>()) texts << b->text();
+  return texts;
+}
+
+// Qt's own dialogs read as a Japanese desktop shows them, through Qt's catalogue.
+TEST(QtDialogs, QtsOwnDialogsSpeakJapanese) {
+  ASSERT_TRUE(installQtTranslations()) << "Qt's Japanese catalogue is installed with the program";
+  QtDialogs real;
+  struct Case {
+    const char* dialog;
+    std::function<void()> open;
+    QStringList expected;  // among the texts shown
+  };
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  const Case cases[] = {
+      {"question", [&] { real.askYesNoCancel(nullptr, QString(), QStringLiteral("Save data?")); },
+       {QStringLiteral("はい(&Y)"), QStringLiteral("いいえ(&N)"), QStringLiteral("キャンセル")}},
+      {"colour", [&] { real.chooseColor(nullptr, Qt::red); }, {QStringLiteral("キャンセル")}},
+      {"font", [&] { real.chooseFont(nullptr, FontChoice{QFont(QStringLiteral("IPAGothic"), 12), Qt::black}); },
+       {QStringLiteral("キャンセル")}},
+      {"file", [&] { real.saveFileName(nullptr, SaveFileRequest{QStringLiteral("保存"), {}, {}, {}}); },
+       {QStringLiteral("キャンセル")}},
+      {"print", [&] { real.printDialog(nullptr, &printer); }, {QStringLiteral("印刷")}},
+  };
+  static const QRegularExpression kana(QStringLiteral("[\\x{3040}-\\x{30FF}\\x{4E00}-\\x{9FFF}]"));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.dialog);
+    QStringList texts;
+    whenModal<QDialog>([&](QDialog* d) {
+      texts = shownTexts(d);
+      d->reject();
+    });
+    c.open();
+    for (const QString& e : c.expected) EXPECT_TRUE(texts.contains(e)) << texts.join(u'|').toStdString();
+    int japanese = 0;
+    for (const QString& t : texts) japanese += t.contains(kana);
+    EXPECT_GE(japanese, 2) << texts.join(u'|').toStdString();
+  }
 }
 
 TEST(QtDialogs, OpeningAnAddressThatCannotOpenReportsFailure) {

@@ -19,6 +19,8 @@ int main(int argc, char** argv) {
   zubira::prepareEnvironment();
   QApplication app(argc, argv);
   zubira::prepareApplication();
+  // Qt's dialogs as the program shows them.
+  zubira::installQtTranslations();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
