@@ -1,18 +1,19 @@
 #include "drawing/printer_access.h"
 
+#include "drawing/cups_printer.h"
+
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
-#include <QPrinterInfo>
 
 namespace zubira {
 
 PrinterAccess::~PrinterAccess() = default;
 
 std::unique_ptr<QPrinter> makeDefaultPrinter(int pdfResolution) {
-  const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-  if (!info.isNull()) return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+  QString noPrinter;
+  if (auto printer = makeCupsPrinter(QString(), &noPrinter)) return printer;
   auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
   printer->setOutputFormat(QPrinter::PdfFormat);
   printer->setResolution(pdfResolution);

@@ -21,7 +21,8 @@ class PrinterAccess {
   virtual QPrinter* printer() { return nullptr; }
 };
 
-// The system's default printer, or, when no printer is installed, Qt's PDF printer on A4 at
+// The system's default printer through CUPS with its own paper and resolution (see
+// makeCupsPrinter), or, when CUPS has no default printer, Qt's PDF printer on A4 at
 // `pdfResolution` pixels per inch without margins (its whole page is printable: 4958 by 7017
 // pixels at 600, as Qt sizes A4 from its 595 by 842 points).
 std::unique_ptr<QPrinter> makeDefaultPrinter(int pdfResolution = 600);

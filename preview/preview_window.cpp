@@ -1,5 +1,6 @@
 #include "preview/preview_window.h"
 
+#include "drawing/cups_printer.h"
 #include "platform/dialogs.h"
 #include "preview/page_export.h"
 #include "preview/page_image_view.h"
@@ -8,6 +9,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
@@ -17,6 +19,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPrinter>
 #include <QResizeEvent>
@@ -552,6 +555,8 @@ void TFrmPrev::PrintOut() {
 }
 
 bool TFrmPrev::printPage(QPrinter* printer, const QString& pdfFile, QString* error) {
+  if (printer && pdfFile.isEmpty() && printer->outputFormat() == QPrinter::NativeFormat)
+    return printOnQueue(*printer, error);
   const QString failed = pdfFile.isEmpty()
                              ? QStringLiteral("印刷できませんでした")
                              : QStringLiteral("PDF ファイルに印刷できませんでした。\r\n%1")
@@ -588,6 +593,33 @@ bool TFrmPrev::printPage(QPrinter* printer, const QString& pdfFile, QString* err
                                      QFile::encodeName(pdfFile).constData()) != 0)
     return finish(false);
   return finish(true);
+}
+
+bool TFrmPrev::printOnQueue(const QPrinter& printer, QString* error) {
+  const auto failed = [&](const QString& why) {
+    *error = why.isEmpty() ? QStringLiteral("印刷できませんでした")
+                           : QStringLiteral("印刷できませんでした。\r\n%1").arg(why);
+    return false;
+  };
+  // The page is drawn on a PDF of the printer's page and resolution, then sent as one job.
+  CupsDocument doc(cupsQueueOf(printer));
+  QPagedPaintDevice* device = doc.device();
+  if (!device) return failed(doc.error());
+  // The model measured the printer: the document must have the very same page.
+  if (doc.resolution() != QSize(model_->PrinterResX(), model_->PrinterResY()) ||
+      doc.printableSize() != QSize(model_->PageW(), model_->PageH()))
+    return failed(QStringLiteral("the page of printer \"%1\" changed").arg(printer.printerName()));
+  model_->setTgtCanvas(PageModel::kTargetPrinter);
+  QPainter painter;
+  if (!painter.begin(device)) return failed(QString());
+  renderer_->setPrintPainter(&painter);
+  const bool drawn = renderer_->DrawGraphics();
+  renderer_->setPrintPainter(nullptr);
+  painter.end();
+  if (!drawn) return failed(QString());
+  QString why;
+  if (!doc.submit(QCoreApplication::applicationName(), printer.copyCount(), &why)) return failed(why);
+  return true;
 }
 
 // ---- Export --------------------------------------------------------------------------------------

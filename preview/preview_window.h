@@ -117,8 +117,10 @@ class TFrmPrev : public QMainWindow {
   // bitmap, a redraw and the caption "Preview W:H X:Y". The dialog's answer is not looked at.
   void SetPrinter();
   // One print job with the current page, drawn at the printer's resolution. Nothing while the
-  // window is hidden or inert. Qt's PDF printer (no printer installed, or printing to a file)
-  // asks for the PDF file's name first and writes it whole or not at all.
+  // window is hidden or inert. A CUPS printer gets the page as one job with the print dialog's
+  // copies; a job the server does not accept (no server, a stopped or rejecting queue) is
+  // reported with the server's reason. Qt's PDF printer (no printer installed, or printing to a
+  // file) asks for the PDF file's name first and writes it whole or not at all.
   void PrintOut();
   // The credit line at the foot of every page.
   void SetCopyright(const QString& s) { model_->SetCopyright(s); }
@@ -287,6 +289,9 @@ class TFrmPrev : public QMainWindow {
   void checkUnitItem();
   // Prints one page; false with `error` when the job could not be started or drawn.
   bool printPage(QPrinter* printer, const QString& pdfFile, QString* error);
+  // Prints one page on the CUPS queue of `printer` as one job with the dialog's copies; false
+  // with `error` (and the server's reason) when it was not accepted.
+  bool printOnQueue(const QPrinter& printer, QString* error);
   void message(const QString& text);
 
   QString settingsPath_;
