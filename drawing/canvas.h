@@ -10,6 +10,7 @@
 #include "platform/tcolor.h"
 
 #include <QFont>
+#include <QHash>
 #include <QImage>
 #include <QString>
 #include <vector>
@@ -111,7 +112,24 @@ class Canvas {
  private:
   int dpiX_;
   int dpiY_;
+  // The Qt fonts last made for canvas fonts: the same QFont keeps Qt's font engine, which a
+  // fresh one looks up again in the font database at every text. A sheet alternates between a
+  // few fonts.
+  struct MadeFont {
+    CanvasFont font;
+    int dpi;
+    QFont qfont;
+  };
+  mutable std::vector<MadeFont> made_;
+  // Measured widths by font and text: the composer measures the same few texts in the same few
+  // fonts for every cell of every sheet.
+  mutable QHash<QString, int> widths_;
+  mutable QHash<QString, int> heights_;  // by font: a line is as high whatever its text
 };
+
+// A short key for the fonts the canvases make (family, pixel size, weight and style), cheaper
+// than QFont::key().
+QString fontKey(const QFont& f);
 
 // Rounds to the nearest integer, halves away from zero (2.5 gives 3, -2.5 gives -3).
 int roundHalfAway(double x);

@@ -5,22 +5,52 @@
 
 #include <QFileInfo>
 #include <QHash>
+
+#include <deque>
+#include <optional>
 #include <vector>
 
 namespace zubira {
 
 namespace {
 
+// A line of a list file, classified once when the file is read.
+struct ListLine {
+  QString text;
+  QString include;  // the file an INCLUDE line names
+  bool isInclude = false;
+  bool blank = false;
+};
+using ListLines = std::vector<ListLine>;
+
+ListLines classified(const QStringList& lines) {
+  ListLines out;
+  out.reserve(size_t(lines.size()));
+  for (const QString& text : lines) {
+    ListLine line{text, QString(), false, isBlankLine(text)};
+    if (!line.blank) line.isInclude = isIncludeLine(text, &line.include);
+    out.push_back(std::move(line));
+  }
+  return out;
+}
+
 // Where a line of the list came from: the file it was read from and the INCLUDE that brought
-// that file in, so that a cycle is seen on the line's own chain of files.
+// that file in, so that a cycle is seen on the line's own chain of files. A file included
+// many times from the same place shares one origin.
 struct Origin {
   QString file;  // canonical path; empty for lines of no file
   int parent;    // index into the origins, -1 for the list file
   int depth;
+  const ListLines* lines;
+  // What an INCLUDE line here does with a file, by its canonical path: the origin of its lines,
+  // or kCycle / kTooDeep.
+  QHash<QString, int> includes;
 };
+constexpr int kCycle = -1;
+constexpr int kTooDeep = -2;
 
 struct SourcedLine {
-  QString text;
+  const ListLine* line;
   int origin;
 };
 
@@ -52,21 +82,60 @@ bool isIncludeLine(const QString& line, QString* file) {
 ListFileLoad expandIncludes(const QStringList& lines, const QString& sourceFile,
                             const IncludeBounds& bounds) {
   ListFileLoad load;
+  // At the first bound reached the expansion ends: every INCLUDE line left is dropped.
+  bool stopped = false;
   auto noteStop = [&](ListFileLoad::Stop why, const QString& file) {
+    if (why == ListFileLoad::Stop::Limit) stopped = true;
     if (load.stop != ListFileLoad::Stop::None) return;
     load.stop = why;
     load.stopFile = file;
   };
 
-  std::vector<Origin> origins;
-  origins.push_back(
-      {sourceFile.isEmpty() ? QString() : QFileInfo(sourceFile).canonicalFilePath(), -1, 0});
-  std::vector<SourcedLine> current;
-  current.reserve(size_t(lines.size()));
-  for (const QString& s : lines) current.push_back({s, 0});
+  // Each file is read and classified once per load, however often it is included; a deque
+  // keeps the lines where the list points at them.
+  std::deque<ListLines> files;
+  QHash<QString, const ListLines*> fileLines;  // by canonical path
+  QHash<QString, QString> canonicalPaths;      // by name as written; empty: no such file
 
-  // Each file is read once per load, however often it is included.
-  QHash<QString, QStringList> cache;
+  files.push_back(classified(lines));
+  std::vector<Origin> origins;
+  origins.push_back({sourceFile.isEmpty() ? QString() : QFileInfo(sourceFile).canonicalFilePath(), -1, 0,
+                     &files.back(), {}});
+  std::vector<SourcedLine> current;
+  current.reserve(files.back().size());
+  for (const ListLine& line : files.back()) current.push_back({&line, 0});
+
+  // The origin of the lines that the INCLUDE of `canonical` brings into `from`, or kCycle or
+  // kTooDeep; std::nullopt when the file could not be read (`error` says why).
+  auto includedOrigin = [&](int from, const QString& canonical, const QString& name,
+                            QString* error) -> std::optional<int> {
+    if (auto known = origins[size_t(from)].includes.constFind(canonical);
+        known != origins[size_t(from)].includes.constEnd())
+      return *known;
+    int result = kCycle;
+    bool cycle = false;
+    for (int o = from; o >= 0 && !cycle; o = origins[size_t(o)].parent)
+      cycle = origins[size_t(o)].file == canonical;
+    const int depth = origins[size_t(from)].depth + 1;
+    if (!cycle && depth > bounds.maxDepth) {
+      result = kTooDeep;
+    } else if (!cycle) {
+      auto read = fileLines.constFind(canonical);
+      if (read == fileLines.constEnd()) {
+        TextFileLines text = readBounded(name, bounds);
+        if (!text.ok) {
+          *error = text.error;
+          return std::nullopt;
+        }
+        files.push_back(classified(text.lines));
+        read = fileLines.insert(canonical, &files.back());
+      }
+      result = int(origins.size());
+      origins.push_back({canonical, from, depth, *read, {}});
+    }
+    origins[size_t(from)].includes.insert(canonical, result);
+    return result;
+  };
 
   bool expanded = true;
   while (expanded) {
@@ -75,57 +144,47 @@ ListFileLoad expandIncludes(const QStringList& lines, const QString& sourceFile,
     std::vector<SourcedLine> next;
     next.reserve(current.size());
     for (size_t k = 0; k < current.size(); ++k) {
-      SourcedLine& line = current[k];
-      if (isBlankLine(line.text)) continue;
-      QString name;
-      if (!isIncludeLine(line.text, &name)) {
-        next.push_back(std::move(line));
+      const SourcedLine& sourced = current[k];
+      const ListLine& line = *sourced.line;
+      if (line.blank) continue;
+      if (!line.isInclude) {
+        next.push_back(sourced);
         continue;
       }
-      const QFileInfo info(name);
-      if (name.isEmpty() || !info.exists()) continue;
-      const QString canonical = info.canonicalFilePath();
+      if (stopped || line.include.isEmpty()) continue;
+      auto canonical = canonicalPaths.constFind(line.include);
+      if (canonical == canonicalPaths.constEnd()) {
+        const QFileInfo info(line.include);
+        canonical = canonicalPaths.insert(line.include, info.exists() ? info.canonicalFilePath() : QString());
+      }
+      if (canonical->isEmpty()) continue;
 
-      bool cycle = false;
-      for (int o = line.origin; o >= 0 && !cycle; o = origins[size_t(o)].parent)
-        cycle = origins[size_t(o)].file == canonical;
-      if (cycle) {
-        noteStop(ListFileLoad::Stop::Cycle, name);
+      QString error;
+      const std::optional<int> origin = includedOrigin(sourced.origin, *canonical, line.include, &error);
+      if (!origin) {
+        ListFileLoad failed;
+        failed.result = LoadResult::failure(error);
+        failed.passes = load.passes;
+        return failed;
+      }
+      if (*origin == kCycle || *origin == kTooDeep) {
+        noteStop(*origin == kCycle ? ListFileLoad::Stop::Cycle : ListFileLoad::Stop::Limit, line.include);
         continue;
       }
-      const int depth = origins[size_t(line.origin)].depth + 1;
-      if (depth > bounds.maxDepth) {
-        noteStop(ListFileLoad::Stop::Limit, name);
-        continue;
-      }
-
-      auto cached = cache.constFind(canonical);
-      if (cached == cache.constEnd()) {
-        TextFileLines read = readBounded(name, bounds);
-        if (!read.ok) {
-          ListFileLoad failed;
-          failed.result = LoadResult::failure(read.error);
-          failed.passes = load.passes;
-          return failed;
-        }
-        cached = cache.insert(canonical, read.lines);
-      }
-      const QStringList& included = *cached;
+      const ListLines& included = *origins[size_t(*origin)].lines;
       const qsizetype remaining = qsizetype(current.size() - k - 1);
-      if (qsizetype(next.size()) + remaining + included.size() > bounds.maxLines) {
-        noteStop(ListFileLoad::Stop::Limit, name);
+      if (qsizetype(next.size()) + remaining + qsizetype(included.size()) > bounds.maxLines) {
+        noteStop(ListFileLoad::Stop::Limit, line.include);
         continue;
       }
-      const int origin = int(origins.size());
-      origins.push_back({canonical, line.origin, depth});
-      for (const QString& s : included) next.push_back({s, origin});
+      for (const ListLine& l : included) next.push_back({&l, *origin});
       expanded = true;
     }
     current = std::move(next);
   }
 
   load.lines.reserve(qsizetype(current.size()));
-  for (SourcedLine& line : current) load.lines.append(std::move(line.text));
+  for (const SourcedLine& line : current) load.lines.append(line.line->text);
   return load;
 }
 
@@ -138,10 +197,12 @@ ListFileLoad loadListIndexFile(const QString& indexPath, const IncludeBounds& bo
     load.result = LoadResult::failure(index.error);
     return load;
   }
-  // The first line, taken as it stands, may name the list file.
+  // The first line, taken as it stands, may name the list file; a folder it names is no list
+  // file, while a device or pipe is refused by the read.
   if (!index.lines.isEmpty()) {
     const QString first = index.lines.first();
-    if (!first.isEmpty() && QFileInfo::exists(first)) {
+    const QFileInfo named(first);
+    if (!first.isEmpty() && named.exists() && !named.isDir()) {
       TextFileLines list = readBounded(first, bounds);
       if (!list.ok) {
         load.result = LoadResult::failure(list.error);

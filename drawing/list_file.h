@@ -1,13 +1,14 @@
 #pragma once
-// Reading the list file: the list index file names the list file in its first line or is the list
-// file itself, and INCLUDE lines are replaced by the lines of the files they name, pass by pass,
-// until a pass expands nothing. Blank lines are dropped. File names are used exactly as written,
-// relative ones against the current directory.
+// Reading the list file: the list index file names the list file in its first line (a file that
+// exists; a folder does not count) or is the list file itself, and INCLUDE lines are replaced by
+// the lines of the files they name, pass by pass, until a pass expands nothing. Blank lines are
+// dropped. File names are used exactly as written, relative ones against the current directory.
 //
 // Expansion is bounded: an INCLUDE of a file that the line itself came from (a file including
-// itself, directly or through others) is a cycle and is dropped, as is an INCLUDE nested deeper
-// than `maxDepth` or one that would make the list longer than `maxLines`. The first such stop is
-// kept in the result so that the caller can report it once.
+// itself, directly or through others) is a cycle and is dropped. An INCLUDE nested deeper than
+// `maxDepth` or one that would make the list longer than `maxLines` ends the expansion: it and
+// every INCLUDE line still in the list are dropped. The first stop is kept in the result so that
+// the caller can report it once.
 
 #include "drawing/load_result.h"
 

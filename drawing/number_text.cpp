@@ -2,8 +2,10 @@
 
 #include "platform/real_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <memory>
 #include <cstdio>
 #include <string>
 
@@ -33,15 +35,31 @@ std::optional<double> readReal(const QString& text) {
   bool negative = false;
   if (i < n && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
 
-  // The digits are copied into a plain ASCII form for the conversion; leading zeros of the
-  // integer part are dropped so that their number does not matter.
-  std::string intDigits, fracDigits;
-  qsizetype mantissaDigits = 0;
-  for (; i < n && isDigit(text[i]); ++i, ++mantissaDigits)
-    if (!(intDigits.empty() && text[i] == u'0')) intDigits += char(text[i].unicode());
+  // The digits are copied into a plain ASCII form "<int>.<frac>e<exp>" for the conversion, on
+  // the stack unless the text is long; leading zeros of the integer part are dropped so that
+  // their number does not matter.
+  char stack[128];
+  std::unique_ptr<char[]> heap;
+  char* ascii = stack;
+  if (size_t(n) + 32 > sizeof stack) {
+    heap = std::make_unique<char[]>(size_t(n) + 32);
+    ascii = heap.get();
+  }
+  size_t len = 0;
+  qsizetype mantissaDigits = 0, intDigits = 0;
+  for (; i < n && isDigit(text[i]); ++i, ++mantissaDigits) {
+    if (intDigits == 0 && text[i] == u'0') continue;
+    ascii[len++] = char(text[i].unicode());
+    ++intDigits;
+  }
+  if (intDigits == 0) ascii[len++] = '0';
+  ascii[len++] = '.';
+  qsizetype fracDigits = 0, firstFrac = -1;
   if (i < n && text[i] == u'.') {
-    for (++i; i < n && isDigit(text[i]); ++i, ++mantissaDigits)
-      fracDigits += char(text[i].unicode());
+    for (++i; i < n && isDigit(text[i]); ++i, ++mantissaDigits, ++fracDigits) {
+      if (firstFrac < 0 && text[i] != u'0') firstFrac = fracDigits;
+      ascii[len++] = char(text[i].unicode());
+    }
   }
   if (mantissaDigits == 0) return std::nullopt;
 
@@ -59,21 +77,18 @@ std::optional<double> readReal(const QString& text) {
     if (expNegative) exponent = -exponent;
   }
   if (i != n) return std::nullopt;
+  if (intDigits == 0 && firstFrac < 0) return negative ? -0.0 : 0.0;
 
-  const std::size_t firstFrac = fracDigits.find_first_not_of('0');
-  if (intDigits.empty() && firstFrac == std::string::npos) return negative ? -0.0 : 0.0;
-
-  std::string ascii = (intDigits.empty() ? std::string("0") : intDigits) + '.' + fracDigits + 'e' +
-                      std::to_string(exponent);
+  ascii[len++] = 'e';
+  len = size_t(std::to_chars(ascii + len, ascii + len + 24, exponent).ptr - ascii);
   double value = 0;
-  auto [end, ec] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
+  auto [end, ec] = std::from_chars(ascii, ascii + len, value);
   if (ec == std::errc::result_out_of_range) {
     // The decimal magnitude tells overflow (no number) from underflow (zero).
-    long long magnitude = exponent + (intDigits.empty() ? -static_cast<long long>(firstFrac)
-                                                        : static_cast<long long>(intDigits.size()));
+    const long long magnitude = exponent + (intDigits == 0 ? -static_cast<long long>(firstFrac) : intDigits);
     if (magnitude > 0) return std::nullopt;
     value = 0;
-  } else if (ec != std::errc() || end != ascii.data() + ascii.size()) {
+  } else if (ec != std::errc() || end != ascii + len) {
     return std::nullopt;
   }
   if (!std::isfinite(value)) return std::nullopt;
@@ -116,21 +131,26 @@ QString formatCommandReal(double value) {
   if (std::isnan(value)) return QStringLiteral("NAN");
   if (std::isinf(value)) return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
 
-  // "%.14e" rounds to 15 significant digits. Its decimal point may follow the locale, so only the
-  // digits and the exponent are taken from it.
+  // Rounded to 15 significant digits, "d.ddddddddddddddde[+-]x…", whatever the locale; every
+  // coordinate of a composed sheet goes through here, so no printf.
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
-  std::string digits;
-  const char* p = buf;
-  for (; *p && *p != 'e'; ++p)
-    if (*p >= '0' && *p <= '9') digits += *p;
-  int exponent = *p == 'e' ? std::atoi(p + 1) : 0;
-  digits.resize(15, '0');
+  const std::to_chars_result r =
+      std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
+  const char* e = std::find(buf, r.ptr, 'e');
+  int exponent = 0;
+  if (e != r.ptr) std::from_chars(e + (e[1] == '+' ? 2 : 1), r.ptr, exponent);
 
-  char out[32];
-  std::snprintf(out, sizeof out, "%c%c.%sE%c%04d", value < 0 ? '-' : ' ', digits[0],
-                digits.c_str() + 1, exponent < 0 ? '-' : '+', std::abs(exponent));
-  return QString::fromLatin1(out);
+  // " d.ddddddddddddddE+xxxx": a sign or blank, 15 digits, a four-digit exponent.
+  char out[24];
+  out[0] = value < 0 ? '-' : ' ';
+  out[1] = buf[0];
+  out[2] = '.';
+  std::copy(buf + 2, buf + 16, out + 3);
+  out[17] = 'E';
+  out[18] = exponent < 0 ? '-' : '+';
+  int x = std::abs(exponent);
+  for (int i = 22; i >= 19; --i, x /= 10) out[i] = char('0' + x % 10);
+  return QString::fromLatin1(out, 23);
 }
 
 QString formatGeneralReal(double value) { return formatReal(value); }

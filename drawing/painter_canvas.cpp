@@ -1,6 +1,9 @@
 #include "drawing/painter_canvas.h"
 
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QRawFont>
+#include <QTextLayout>
 #include <QPainter>
 #include <QPaintDevice>
 
@@ -69,25 +72,96 @@ void PainterCanvas::drawTextAt(const QFont& qfont, int x, int y, const QString& 
     chars = characters(text);
     for (qsizetype i = 0; i < chars.size() && i < qsizetype(advances->size()); ++i)
       width += (*advances)[size_t(i)];
-  } else {
+  } else if (brush.solid) {
     width = m.horizontalAdvance(text);
+  } else {
+    // Only to tell whether the text can reach the device: a bound that needs no shaping.
+    width = qreal(text.size()) * std::max(m.maxWidth(), 2 * height);
   }
   // A text wholly off the device draws nothing; one that reaches it is drawn where it is.
   const QRectF cell(x, y, std::max<qreal>(width, 0), height);
   if (!deviceRect(*painter_, height).intersects(cell.adjusted(-1, -1, 1, 1))) return;
   if (brush.solid && width > 0) painter_->fillRect(cell, toQColor(brush.color));
-  painter_->setFont(qfont);
+  // Setting a font makes the painter look up its font engine again; most texts keep the font.
+  if (painter_->font() != qfont) painter_->setFont(qfont);
   painter_->setPen(toQColor(font.color));
   const qreal baseline = qreal(y) + m.ascent();
   if (!advances) {
-    painter_->drawText(QPointF(x, baseline), text);
+    if (const Shaped* s = shaped(qfont, text)) {
+      // The runs stand on the line's baseline, which may lie below the font's own when a
+      // fallback face is taller.
+      for (const QGlyphRun& run : s->runs) painter_->drawGlyphRun(QPointF(x, baseline - s->ascent), run);
+    } else {
+      painter_->drawText(QPointF(x, baseline), text);
+    }
     return;
   }
+  if (drawGlyphRun(qfont, QPointF(x, baseline), text, chars.size(), *advances)) return;
   qreal cx = x;
   for (qsizetype i = 0; i < chars.size(); ++i) {
     painter_->drawText(QPointF(cx, baseline), chars[i]);
     cx += i < qsizetype(advances->size()) ? (*advances)[size_t(i)] : m.horizontalAdvance(chars[i]);
   }
+}
+
+// A short text of one line shaped once into glyph runs, as drawText would shape it every time:
+// the same labels, signs and page strings come back on every cell and every sheet.
+const PainterCanvas::Shaped* PainterCanvas::shaped(const QFont& qfont, const QString& text) {
+  if (text.size() > 64) return nullptr;
+  for (QChar c : text)
+    if (c.unicode() < 0x20 || c == QChar::LineSeparator || c == QChar::ParagraphSeparator) return nullptr;
+  QString key = fontKey(qfont);
+  key += QChar(0x1F);
+  key += text;
+  if (const auto found = shaped_.constFind(key); found != shaped_.constEnd()) return &*found;
+  if (shaped_.size() >= 1024) shaped_.clear();
+  QTextLayout layout(text, qfont);
+  QTextOption option;
+  option.setWrapMode(QTextOption::NoWrap);
+  layout.setTextOption(option);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  if (!line.isValid()) {
+    layout.endLayout();
+    return nullptr;
+  }
+  line.setPosition(QPointF(0, 0));
+  layout.endLayout();
+  return &*shaped_.insert(key, Shaped{layout.glyphRuns(), line.ascent()});
+}
+
+// The characters of a spaced text as one run of glyphs at their advances: the same glyphs at the
+// same places as drawing each character on its own, without shaping each one. Only for a plain
+// font that has every character (no fallback face, no synthesized style); false otherwise.
+bool PainterCanvas::drawGlyphRun(const QFont& qfont, QPointF origin, const QString& text, qsizetype count,
+                                 const std::vector<int>& advances) {
+  if (qfont.bold() || qfont.italic()) return false;
+  if (!hasRawFont_ || rawFontOf_ != qfont) {
+    rawFontOf_ = qfont;
+    rawFont_ = QRawFont::fromFont(qfont);
+    hasRawFont_ = true;
+  }
+  const QRawFont& raw = rawFont_;
+  if (!raw.isValid()) return false;
+  const QList<quint32> glyphs = raw.glyphIndexesForString(text);
+  if (glyphs.size() != count) return false;
+  for (quint32 g : glyphs)
+    if (g == 0) return false;
+  QList<QPointF> positions(glyphs.size());
+  qreal cx = 0;
+  for (qsizetype i = 0; i < glyphs.size(); ++i) {
+    positions[i] = QPointF(cx, 0);
+    cx += i < qsizetype(advances.size()) ? qreal(advances[size_t(i)])
+                                         : raw.advancesForGlyphIndexes(QList<quint32>{glyphs[i]}).value(0).x();
+  }
+  QGlyphRun run;
+  run.setRawFont(raw);
+  run.setGlyphIndexes(glyphs);
+  run.setPositions(positions);
+  run.setUnderline(qfont.underline());
+  run.setStrikeOut(qfont.strikeOut());
+  painter_->drawGlyphRun(origin, run);
+  return true;
 }
 
 void PainterCanvas::textOut(int x, int y, const QString& text, const std::vector<int>* advances) {
@@ -107,7 +181,8 @@ void PainterCanvas::angleTextOut(int x, int y, const QString& text, const AngleF
 void PainterCanvas::line(int x1, int y1, int x2, int y2) {
   if (!painter_) return;
   QPen qpen(toQColor(pen.color));
-  qpen.setWidth(std::max(1, pen.width));
+  // Qt refuses widths from 32768 on and keeps a pen one pixel wide.
+  qpen.setWidth(std::clamp(pen.width, 1, 32767));
   qpen.setStyle(toQtStyle(pen.style));
   qpen.setCapStyle(pen.width > 1 ? Qt::RoundCap : Qt::SquareCap);
   qpen.setJoinStyle(Qt::RoundJoin);

@@ -4,6 +4,10 @@
 
 #include "drawing/canvas.h"
 
+#include <QGlyphRun>
+#include <QHash>
+#include <QRawFont>
+
 class QPainter;
 
 namespace zubira {
@@ -26,7 +30,19 @@ class PainterCanvas : public Canvas {
  private:
   void drawTextAt(const QFont& qfont, int x, int y, const QString& text,
                   const std::vector<int>* advances);
+  bool drawGlyphRun(const QFont& qfont, QPointF origin, const QString& text, qsizetype count,
+                    const std::vector<int>& advances);
+  struct Shaped {
+    QList<QGlyphRun> runs;
+    qreal ascent;
+  };
+  const Shaped* shaped(const QFont& qfont, const QString& text);
+  QHash<QString, Shaped> shaped_;
   QPainter* painter_ = nullptr;
+  // The raw font of the font last drawn with a glyph run.
+  bool hasRawFont_ = false;
+  QFont rawFontOf_;
+  QRawFont rawFont_;
 };
 
 }  // namespace zubira

@@ -131,8 +131,10 @@ PictureFile loadPictureFile(const QString& path) {
     // The size in the header is checked before any pixel memory is taken; the allocation limit
     // guards the decoder itself as well.
     reader.setAllocationLimit(int(kMaxPicturePixels * 4 / (1024 * 1024)));
+    // A bitmap stored top down reports its header's negative height.
     const QSize size = reader.size();
-    if (!size.isValid() || size.isEmpty() || qint64(size.width()) * size.height() > kMaxPicturePixels)
+    const qint64 width = size.width(), height = qAbs(qint64(size.height()));
+    if (width <= 0 || height == 0 || width * height > kMaxPicturePixels)
       return withStatus(Status::NotPicture);
     if (!reader.read(&image) || image.isNull()) return withStatus(Status::NotPicture);
   }

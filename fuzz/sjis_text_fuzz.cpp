@@ -1,10 +1,12 @@
 // The CP932 decoder and encoder and the list-text rules on any bytes: decoding never fails, what
 // it decodes (without replacement characters) encodes again and decodes to the same text, the
-// list-text decoding follows the byte-order mark, and splitting into lines loses nothing but the
-// line breaks.
+// list-text decoding follows the byte-order mark (or, without one, reads valid UTF-8 as UTF-8),
+// and splitting into lines loses nothing but the line breaks.
 
 #include "fuzz/fuzz_support.h"
 #include "platform/sjis_text.h"
+
+#include <algorithm>
 
 using namespace zubira;
 using zubira::fuzz::check;
@@ -36,10 +38,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(!error.isEmpty(), "refused text without a reason");
   }
 
-  // Byte-order marks choose the decoding; without one it is CP932.
+  // Byte-order marks choose the decoding; without one it is UTF-8 for valid UTF-8 that is not
+  // plain ASCII, else CP932.
   const QString list = decodeListText(bytes);
-  if (!bytes.startsWith("\xEF\xBB\xBF") && !bytes.startsWith("\xFF\xFE") && !bytes.startsWith("\xFE\xFF"))
-    check(list == text, "list text without a byte-order mark is not CP932");
+  if (!bytes.startsWith("\xEF\xBB\xBF") && !bytes.startsWith("\xFF\xFE") && !bytes.startsWith("\xFE\xFF")) {
+    const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
+    if (!ascii && isValidUtf8(bytes))
+      check(list.toUtf8() == bytes, "UTF-8 list text without a byte-order mark is not read as UTF-8");
+    else
+      check(list == text, "list text without a byte-order mark is not CP932");
+  }
 
   const QStringList lines = splitTextLines(list);
   qsizetype kept = 0;

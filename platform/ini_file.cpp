@@ -16,6 +16,8 @@ namespace zubira {
 
 namespace {
 
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+
 bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
 
 // Views rather than copies: every lookup goes through all lines up to its key, and a settings
@@ -108,7 +110,11 @@ IniFile::IniFile(const QString& path) : path_(path) {
     return;
   }
   QByteArray bytes = file.readAll();
-  if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
+  // Byte-order marks, however many, are no part of the text; save() writes one back.
+  while (bytes.startsWith(kUtf8Bom)) {
+    bytes.remove(0, 3);
+    byteOrderMark_ = true;
+  }
   QString text = isValidUtf8(bytes) ? QString::fromUtf8(bytes) : decodeCp932(bytes);
   if (text.contains(QStringLiteral("\r\n"))) eol_ = QStringLiteral("\r\n");
   lines_ = splitTextLines(text);
@@ -235,7 +241,9 @@ bool IniFile::save() {
     return false;
   }
   QString why;
-  if (!saveWholeFile(path_, text().toUtf8(), &why)) {
+  QByteArray bytes = text().toUtf8();
+  if (byteOrderMark_) bytes.prepend(kUtf8Bom);
+  if (!saveWholeFile(path_, bytes, &why)) {
     error_ = QStringLiteral("%1: %2").arg(path_, why);
     return false;
   }
@@ -262,11 +270,21 @@ QString settingsPathFor(const QString& executablePath, const QString& configFold
   return QFileInfo(folder).isWritable() ? beside : inConfig;
 }
 
+QString programPathFor(const QString& executablePath) {
+  const QFileInfo exe(executablePath);
+  const QDir dir = exe.absoluteDir();
+  if (exe.fileName() != QLatin1String("zubira-desktop")) return exe.absoluteFilePath();
+  const QString parent = QFileInfo(dir.absolutePath()).absolutePath();
+  if (dir.dirName() == QLatin1String("zubira") && QFileInfo(parent).fileName() == QLatin1String("libexec"))
+    return QDir::cleanPath(parent + QStringLiteral("/../bin/zubira"));
+  return dir.absoluteFilePath(QStringLiteral("zubira"));
+}
+
 QString defaultSettingsPath() {
   QString fromEnv = qEnvironmentVariable("ZUBIRA_SETTINGS");
   if (!fromEnv.isEmpty()) return fromEnv;
   const QString path =
-      settingsPathFor(QCoreApplication::applicationFilePath(),
+      settingsPathFor(programPathFor(QCoreApplication::applicationFilePath()),
                       QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
   // A new account has no "zubira" folder yet; saving the file does not create it.
   QDir().mkpath(QFileInfo(path).absolutePath());

@@ -8,7 +8,8 @@
 //
 // The file is read when the object is made; writes change the text held here, and save() puts the
 // whole file on disk atomically, so a crash never leaves a truncated file. Reads UTF-8, or CP932
-// when the file is not valid UTF-8 (files written on Windows); writes UTF-8.
+// when the file is not valid UTF-8 (files written on Windows); writes UTF-8, with a byte-order
+// mark when the file read had one.
 
 #include "platform/tcolor.h"
 
@@ -54,7 +55,7 @@ class IniFile {
   bool save();
   QString errorString() const { return error_; }
 
-  // The file's text as save() would write it.
+  // The file's text as save() would write it (after the byte-order mark, if any).
   QString text() const;
 
  private:
@@ -69,6 +70,7 @@ class IniFile {
   QString path_;
   QStringList lines_;
   QString eol_ = QStringLiteral("\n");
+  bool byteOrderMark_ = false;  // the file read began with one
   bool readOk_ = true;
   QString readError_;  // why the file could not be read
   bool modified_ = false;
@@ -76,8 +78,14 @@ class IniFile {
 };
 
 // The settings file of this program: $ZUBIRA_SETTINGS when set, else settingsPathFor() of the
-// running executable and the user's configuration folder (created when it is used).
+// program (programPathFor the running executable) and the user's configuration folder (created
+// when it is used).
 QString defaultSettingsPath();
+
+// The program `zubira` an executable belongs to: the desktop program "zubira-desktop" is started
+// by the `zubira` beside it (a build tree) or, from "<prefix>/libexec/zubira/", by
+// "<prefix>/bin/zubira"; any other executable is its own program.
+QString programPathFor(const QString& executablePath);
 
 // The settings file of the executable at `executablePath` (its name with ".ini") for a user whose
 // configuration folder is `configFolder` (e.g. ~/.config):

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 
@@ -134,6 +135,9 @@ QString decodeListText(const QByteArray& bytes) {
   if (bytes.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
   if (bytes.startsWith("\xFF\xFE")) return decodeUtf16(bytes.constData() + 2, bytes.size() - 2, true);
   if (bytes.startsWith("\xFE\xFF")) return decodeUtf16(bytes.constData() + 2, bytes.size() - 2, false);
+  // Text files on Linux are UTF-8; Shift_JIS text is seldom valid UTF-8 as well.
+  const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
+  if (!ascii && isValidUtf8(bytes)) return QString::fromUtf8(bytes);
   return decodeCp932(bytes);
 }
 

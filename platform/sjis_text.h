@@ -1,7 +1,8 @@
 #pragma once
 // Text in the legacy Japanese code page (CP932, the Windows form of Shift_JIS) through iconv, and
-// the reading rules of list files: a byte-order mark selects UTF-8, UTF-16LE or UTF-16BE, anything
-// else is CP932; lines end at CR LF, LF or CR.
+// the reading rules of list files: a byte-order mark selects UTF-8, UTF-16LE or UTF-16BE; without
+// one, text that is valid UTF-8 and not plain ASCII is UTF-8, anything else CP932; lines end at
+// CR LF, LF or CR.
 
 #include <QByteArray>
 #include <QString>
@@ -19,7 +20,7 @@ QString decodeCp932(const QByteArray& bytes);
 
 bool isValidUtf8(const QByteArray& bytes);
 
-// Decodes the bytes of a list file by its byte-order mark (CP932 without one).
+// Decodes the bytes of a list file by the rules above.
 QString decodeListText(const QByteArray& bytes);
 
 // Splits at CR LF, LF or CR. A break at the very end makes no extra empty line.

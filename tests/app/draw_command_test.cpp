@@ -64,6 +64,26 @@ TEST_F(DrawCommand, StoppedListsReportOnStderrAndTheRestIsDrawn) {
   EXPECT_FALSE(dark(img, 100, 100)) << "the line after the broken one is not";
 }
 
+TEST_F(DrawCommand, Utf8AndShiftJisListsOfTheSameTextDrawTheSamePage) {
+  // 分数～表ソ: in CP932, 表 and ソ end in 0x5C.
+  const QByteArray sjis = "FontSize,40\r\nTextOut,10,10,\"\x95\xaa\x90\x94\x81\x60\x95\x5c\x83\x5c\",NIL\r\n";
+  const QByteArray utf8 = "FontSize,40\r\nTextOut,10,10,\"" + QStringLiteral("分数～表ソ").toUtf8() + "\",NIL\r\n";
+  QImage pages[2];
+  for (int k = 0; k < 2; ++k) {
+    const QString list = write(k == 0 ? "sjis.txt" : "utf8.txt", k == 0 ? sjis : utf8);
+    const QString png = dir.filePath(k == 0 ? "sjis.png" : "utf8.png");
+    const auto r = runZubira({"draw", list, "--out", png});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    pages[k] = QImage(png);
+  }
+  ASSERT_FALSE(pages[0].isNull());
+  int ink = 0;
+  for (int y = 30; y < 120; ++y)
+    for (int x = 30; x < 400; ++x) ink += dark(pages[0], x, y);
+  EXPECT_GT(ink, 500) << "the text is drawn";
+  EXPECT_EQ(pages[0], pages[1]);
+}
+
 TEST_F(DrawCommand, PdfThroughThePrinterAndJpeg) {
   const QString list = write("c.txt", "FontSize,20\r\nTextOut,20,20,\"Zubira sheet\",NIL\r\n");
   const QString pdf = dir.filePath("c.pdf");

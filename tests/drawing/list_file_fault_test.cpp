@@ -123,7 +123,6 @@ TEST_F(ListFileFault, FolderNamedAsAFileIsReportedAndTheRestDrawn) {
     QStringList index;
   } cases[] = {
       {"the index file", "folder.lst", {}},
-      {"the list file", "Gazumo.prv", {"folder.lst"}},
       {"an INCLUDE", "Gazumo.prv", {text("index"), "INCLUDE,folder.lst"}},
   };
   for (const Case& c : cases) {
@@ -135,6 +134,11 @@ TEST_F(ListFileFault, FolderNamedAsAFileIsReportedAndTheRestDrawn) {
     ASSERT_EQ(dialogs_.messages().size(), 1);
     EXPECT_TRUE(dialogs_.messages()[0].contains(QStringLiteral("folder"))) << dialogs_.messages()[0].toStdString();
   }
+  // A folder in the index file's first line names no list file: the index file is the list.
+  writeListLines("Gazumo.prv", {"folder.lst", text("index")});
+  dialogs_.clear();
+  EXPECT_EQ(refresh(), (QStringList{"index", "manual"}));
+  EXPECT_TRUE(dialogs_.shown().empty());
 }
 
 TEST_F(ListFileFault, HugeLineLoadsAndDrawsOnTheRecordingCanvas) {

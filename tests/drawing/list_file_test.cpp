@@ -3,6 +3,7 @@
 #include "drawing/page_model.h"
 
 #include "tests/drawing/drawing_test_util.h"
+#include "tests/support/fault_injection.h"
 #include "tests/support/scripted_dialogs.h"
 
 #include <QRandomGenerator>
@@ -63,6 +64,33 @@ TEST_F(ListFileTest, FirstLineThatIsACommandMakesTheIndexTheList) {
   auto model = makeModel();
   ASSERT_TRUE(model->LoadListFile().ok);
   EXPECT_EQ(model->ListByFile(), (QStringList{"FontSize,30", "Line,0,0,1,1"})) << "blank lines dropped";
+}
+
+// Only an existing file named by the first line redirects; a folder leaves the index file as
+// the list, a device or pipe cannot be read.
+TEST_F(ListFileTest, FirstLineNamingAFolderLeavesTheIndexAsTheList) {
+  ASSERT_TRUE(QDir().mkdir("sub"));
+  ASSERT_TRUE(QFile::link("sub", "link-to-sub"));
+  ASSERT_EQ(::mkfifo("pipe.txt", 0600), 0);
+  writeListLines("list.txt", {"FROM-LIST"});
+  struct Case {
+    const char* first;
+    bool ok;
+    QStringList lines;
+  } cases[] = {
+      {"sub", true, {"sub", "Line,0,0,1,1"}},
+      {"sub/", true, {"sub/", "Line,0,0,1,1"}},
+      {"link-to-sub", true, {"link-to-sub", "Line,0,0,1,1"}},
+      {"list.txt", true, {"FROM-LIST"}},
+      {"pipe.txt", false, {}},
+      {"/dev/zero", false, {}},
+  };
+  for (const Case& c : cases) {
+    writeListLines("Gazumo.prv", {c.first, "Line,0,0,1,1"});
+    const ListFileLoad load = loadListIndexFile("Gazumo.prv");
+    EXPECT_EQ(load.result.ok, c.ok) << c.first << ": " << load.result.error.toStdString();
+    EXPECT_EQ(load.lines, c.lines) << c.first;
+  }
 }
 
 TEST_F(ListFileTest, IncludeChainExpandsInPlaceOverPasses) {
@@ -163,6 +191,38 @@ TEST_F(ListFileTest, DoublingIncludesStopAtTheLineBound) {
   EXPECT_TRUE(dialogs.messages().first().startsWith("INCLUDE, LIMIT ERROR"));
 }
 
+// 71 files each including the next one twice, at the real bounds: the expansion ends at the
+// line bound, reported once, without going over the same INCLUDE lines pass after pass.
+TEST_F(ListFileTest, DoublingIncludesEndAtTheFirstBoundInBoundedMemory) {
+  constexpr int kFiles = 71;
+  for (int i = 0; i < kFiles; ++i)
+    writeListLines(QStringLiteral("f%1.txt").arg(i),
+                    {QStringLiteral("L%1").arg(i), QStringLiteral("INCLUDE,f%1.txt").arg(i + 1),
+                     QStringLiteral("INCLUDE,f%1.txt").arg(i + 1)});
+  writeListLines(QStringLiteral("f%1.txt").arg(kFiles), {"END"});
+  writeListLines("Gazumo.prv", {"f0.txt"});
+  // Pass k brings in 2^k copies of f(k); the 16th would take the list past 200,000 lines.
+  const ListFileLoad load = loadListIndexFile("Gazumo.prv");
+  ASSERT_TRUE(load.result.ok);
+  EXPECT_EQ(load.stop, ListFileLoad::Stop::Limit);
+  EXPECT_EQ(load.stopFile, QStringLiteral("f16.txt"));
+  EXPECT_EQ(load.passes, 17) << "the pass of the stop and one that expands nothing";
+  EXPECT_LE(load.lines.size(), IncludeBounds().maxLines);
+  EXPECT_GT(load.lines.size(), 1 << 16);
+  EXPECT_EQ(load.lines.first(), QStringLiteral("L0"));
+  EXPECT_FALSE(load.lines.contains(QStringLiteral("L17")));
+
+  auto model = makeModel();
+  ASSERT_TRUE(model->LoadListFile().ok);
+  EXPECT_EQ(model->ListByFile(), load.lines);
+  ASSERT_EQ(dialogs.messages().size(), 1);
+  EXPECT_EQ(dialogs.messages().first(), QStringLiteral("INCLUDE, LIMIT ERROR\nf16.txt"));
+
+  if (!testing::memoryBoundHolds()) return;
+  EXPECT_TRUE(testing::runsWithinMemory(64 << 20, [] { return loadListIndexFile("Gazumo.prv").result.ok; }))
+      << "the load took more than 64 MB";
+}
+
 TEST_F(ListFileTest, DeepChainStopsAtTheDepthBound) {
   for (int i = 0; i < 10; ++i)
     writeListLines(QStringLiteral("d%1.txt").arg(i),
@@ -201,6 +261,31 @@ TEST_F(ListFileTest, ByteOrderMarksSelectUtf8AndUtf16) {
   EXPECT_EQ(loadListIndexFile("Gazumo.prv").lines, expected);
 }
 
+// Without a byte-order mark, a file that is valid UTF-8 (and not plain ASCII) is UTF-8, any
+// other is CP932: the same Japanese text reads the same either way, as list file and included.
+TEST_F(ListFileTest, Utf8AndCp932FilesOfTheSameTextGiveTheSameLines) {
+  const QStringList text{QStringLiteral("FontName,\"ＭＳ 明朝\""), QStringLiteral("TextOut,1,2,\"分数～表ソ ｱｲｳ\",NIL"),
+                         "Line,0,0,1,1"};
+  writeBytes("u8.txt", text.join("\n").toUtf8());
+  writeListLines("sjis.txt", text);
+  writeBytes("both.txt", "INCLUDE,u8.txt\r\nINCLUDE,sjis.txt\r\n");
+  struct Case {
+    QByteArray index;
+    QStringList lines;
+  } cases[] = {
+      {"u8.txt", text},
+      {"sjis.txt", text},
+      {"both.txt", text + text},
+      {"INCLUDE,u8.txt", text},
+      {"Line,9,9,9,9\nTextOut,0,0,\"答え\"\nINCLUDE,sjis.txt",
+       QStringList{"Line,9,9,9,9", QStringLiteral("TextOut,0,0,\"答え\"")} + text},
+  };
+  for (const Case& c : cases) {
+    writeBytes("Gazumo.prv", c.index);
+    EXPECT_EQ(loadListIndexFile("Gazumo.prv").lines, c.lines) << c.index.toStdString();
+  }
+}
+
 TEST_F(ListFileTest, IncludedFilesFollowTheEncodingRulesToo) {
   writeBytes("inc.txt", utf16Bytes(QStringLiteral("A\rB\r"), false));
   writeBytes("Gazumo.prv", "X\rINCLUDE,inc.txt\rY");
@@ -222,13 +307,8 @@ TEST_F(ListFileTest, UnreadableFilesAreErrorsForTheCaller) {
   EXPECT_FALSE(r.error.isEmpty());
   EXPECT_TRUE(model->ListByFile().isEmpty());
 
-  // The first line names a folder.
-  model->setListIniFile("");
-  writeListLines("Gazumo.prv", {"folder", "X"});
-  EXPECT_FALSE(model->LoadListFile().ok);
-  EXPECT_TRUE(model->ListByFile().isEmpty());
-
   // An INCLUDE names a folder.
+  model->setListIniFile("");
   writeListLines("Gazumo.prv", {"X", "INCLUDE,folder"});
   r = model->LoadListFile();
   EXPECT_FALSE(r.ok);

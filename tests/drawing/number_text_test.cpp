@@ -6,6 +6,9 @@
 #include <limits>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
+
 namespace zubira {
 namespace {
 
@@ -112,6 +115,24 @@ TEST(FormatCommandReal, TwentyThreeCharactersByteForByte) {
   EXPECT_EQ(formatCommandReal(INFINITY), QStringLiteral("INF"));
   EXPECT_EQ(formatCommandReal(-INFINITY), QStringLiteral("-INF"));
   EXPECT_FALSE(readReal(formatCommandReal(std::nan(""))).has_value());
+}
+
+// The C library's "%.14e" as an independent oracle, on doubles of every magnitude.
+TEST(FormatCommandReal, AgreesWithPrintfRounding) {
+  QRandomGenerator64 rng(11);
+  for (int i = 0; i < 20000; ++i) {
+    double v;
+    const quint64 bits = rng.generate();
+    std::memcpy(&v, &bits, sizeof v);
+    if (!std::isfinite(v)) continue;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(v));
+    const int exponent = std::atoi(std::strchr(buf, 'e') + 1);
+    char expected[32];
+    std::snprintf(expected, sizeof expected, "%c%c.%.14sE%c%04d", v < 0 ? '-' : ' ', buf[0], buf + 2,
+                  exponent < 0 ? '-' : '+', std::abs(exponent));
+    ASSERT_EQ(formatCommandReal(v), QString::fromLatin1(expected)) << buf;
+  }
 }
 
 TEST(FormatCommandReal, ReadsBackToFifteenDigits) {

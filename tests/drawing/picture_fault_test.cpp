@@ -112,6 +112,8 @@ std::vector<BrokenPicture> brokenPictures() {
       {"corrupt.bmp", QByteArray(bmp).replace(0, 2, "MB")},
       {"huge.bmp", bitmap(100000, 100000, 24, 0, {}, QByteArray(4096, '\x11'))},
       {"huge-top-down.bmp", bitmap(100000, -100000, 24, 0, {}, QByteArray(4096, '\x11'))},
+      {"over-bound-top-down.bmp", bitmap(8193, -8192, 8, 0, grayPalette(), QByteArray(4096, '\x11'))},
+      {"truncated-top-down.bmp", bitmap(120, -90, 24, 0, {}, QByteArray(120 * 3 * 45, '\x11'))},
       {"huge-palette.bmp", bitmap(100000, 100000, 8, 0, grayPalette(), QByteArray(4096, '\x11'))},
       {"rle-truncated.bmp", rleCut},
       {"rle-huge.bmp", bitmap(100000, 100000, 8, 1, grayPalette(), QByteArray("\x00\x01", 2))},
@@ -148,6 +150,38 @@ TEST_F(PictureFault, GoodFilesLoad) {
   const PictureFile rle = loadPictureFile("rle.bmp");
   ASSERT_EQ(rle.status, PictureFile::Status::Loaded);
   EXPECT_EQ(rle.image.size(), QSize(16, 2));
+}
+
+// Rows stored from the top (a negative height) read the right way up, as the same picture
+// stored from the bottom does.
+TEST_F(PictureFault, TopDownBitmapsLoadTheRightWayUp) {
+  struct Case {
+    const char* name;
+    quint16 bits;
+    QByteArray palette;
+    QByteArray rows[3];  // from the top, each padded to 4 bytes
+    QRgb top, bottom;
+  } cases[] = {
+      {"24 bits", 24, {},
+       {QByteArray("\x00\x00\xFF\x00\x00\xFF\0\0", 8), QByteArray("\x00\xFF\x00\x00\xFF\x00\0\0", 8),
+        QByteArray("\xFF\x00\x00\xFF\x00\x00\0\0", 8)},
+       qRgb(255, 0, 0), qRgb(0, 0, 255)},
+      {"8 bits", 8, grayPalette(), {QByteArray("\x10\x10\0\0", 4), QByteArray("\x80\x80\0\0", 4),
+                                    QByteArray("\xF0\xF0\0\0", 4)},
+       qRgb(0x10, 0x10, 0x10), qRgb(0xF0, 0xF0, 0xF0)},
+  };
+  for (const Case& c : cases) {
+    writeBytes("top-down.bmp", bitmap(2, -3, c.bits, 0, c.palette, c.rows[0] + c.rows[1] + c.rows[2]));
+    writeBytes("bottom-up.bmp", bitmap(2, 3, c.bits, 0, c.palette, c.rows[2] + c.rows[1] + c.rows[0]));
+    const PictureFile topDown = loadPictureFile("top-down.bmp");
+    ASSERT_EQ(topDown.status, PictureFile::Status::Loaded) << c.name;
+    ASSERT_EQ(topDown.image.size(), QSize(2, 3)) << c.name;
+    EXPECT_EQ(topDown.image.pixel(1, 0), c.top) << c.name;
+    EXPECT_EQ(topDown.image.pixel(1, 2), c.bottom) << c.name;
+    EXPECT_EQ(topDown.image.convertToFormat(QImage::Format_RGB32),
+              loadPictureFile("bottom-up.bmp").image.convertToFormat(QImage::Format_RGB32))
+        << c.name;
+  }
 }
 
 TEST_F(PictureFault, BrokenFilesAreNoPicture) {

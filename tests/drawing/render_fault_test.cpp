@@ -107,6 +107,23 @@ TEST_F(CanvasAtTheEnds, FillOverTheWholeRangeFillsTheDevice) {
   EXPECT_EQ(image.pixel(99, 59), qRgb(0, 255, 0));
 }
 
+// Qt takes pens narrower than 32768 pixels and draws wider ones one pixel wide; a wider pen
+// draws as the widest it takes, which floods this small device.
+TEST(PenAtTheEnds, WiderPensDrawAtTheWidestQtTakes) {
+  for (int width : {32767, 32768, 65536, 1 << 20, INT_MAX}) {
+    QImage image(100, 60, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    PainterCanvas canvas(96, 96);
+    canvas.attach(&painter);
+    canvas.pen.width = width;
+    canvas.line(40, 30, 60, 30);
+    canvas.detach();
+    painter.end();
+    EXPECT_EQ(inked(image, image.rect()), 100 * 60) << width;
+  }
+}
+
 TEST(FontAtTheEnds, HeightsSaturateInsteadOfOverflowing) {
   PainterCanvas c(600, 600);
   c.font.size = INT_MIN;

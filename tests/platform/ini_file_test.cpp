@@ -162,6 +162,38 @@ TEST_F(IniFileTest, FailedSaveReportsAndLeavesTheOldFile) {
   EXPECT_EQ(readBytes(path("blocker")), QByteArray("not a folder"));
 }
 
+// A file that begins with byte-order marks, one or several, is written back with one: reading,
+// saving and reading again gives the same text.
+TEST_F(IniFileTest, ByteOrderMarkIsKeptAcrossASave) {
+  const QByteArray bom = "\xEF\xBB\xBF", body = "[Page]\r\nRow=4\r\n";
+  struct Case {
+    const char* name;
+    QByteArray bytes;
+  } cases[] = {
+      {"none", body},
+      {"one", bom + body},
+      {"three", bom + bom + bom + body},
+      {"three alone", bom + bom + bom},
+      {"one before CP932", bom + *encodeCp932(QStringLiteral("[Page]\r\nRow=4\r\nTitle=分数\r\n"))},
+  };
+  for (const Case& c : cases) {
+    writeBytes(path(), c.bytes);
+    IniFile first(path());
+    first.writeInteger("Exam", "Count", 5);
+    ASSERT_TRUE(first.save()) << c.name;
+    const QByteArray saved = readBytes(path());
+    const bool marked = c.bytes.startsWith(bom);
+    EXPECT_EQ(saved.startsWith(bom), marked) << c.name;
+    EXPECT_EQ(saved.mid(marked ? 3 : 0), first.text().toUtf8()) << c.name;
+    const IniFile again(path());
+    EXPECT_EQ(again.text(), first.text()) << c.name;
+    EXPECT_EQ(again.readInteger("Exam", "Count", 0), 5) << c.name;
+    if (c.bytes.contains("Row")) {
+      EXPECT_EQ(again.readInteger("Page", "Row", 0), 4) << c.name;
+    }
+  }
+}
+
 TEST_F(IniFileTest, GarbageReadsAsDefaults) {
   QByteArray junk("\x00\xff\xfe[\x01=\n=novalue\n[unclosed\nkey-without-equals\n", 38);
   junk += QByteArray(100000, 'x');

@@ -79,6 +79,19 @@ TEST(SettingsPathTest, InstalledProgramsUseTheConfigurationFolder) {
   }
 }
 
+// The desktop program keeps the settings of the `zubira` that starts it.
+TEST(SettingsPathTest, TheDesktopProgramBelongsToTheZubiraThatStartsIt) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"/w/build/zubira-desktop", "/w/build/zubira"},
+      {"/usr/libexec/zubira/zubira-desktop", "/usr/bin/zubira"},
+      {"/usr/local/libexec/zubira/zubira-desktop", "/usr/local/bin/zubira"},
+      {"/opt/zubira/zubira-desktop", "/opt/zubira/zubira"},
+      {"/usr/bin/zubira", "/usr/bin/zubira"},
+      {"/w/build/tests/app/app_tests", "/w/build/tests/app/app_tests"},
+  };
+  for (const auto& [exe, program] : cases) EXPECT_EQ(programPathFor(QString::fromUtf8(exe)), QString::fromUtf8(program)) << exe;
+}
+
 // Root may write into any folder, so only other users can see this rule at work.
 TEST(SettingsPathTest, ReadOnlyBuildFolderUsesTheConfigurationFolder) {
   if (geteuid() == 0) GTEST_SKIP() << "root can write into a read-only folder";

@@ -78,8 +78,24 @@ TEST(ListText, ByteOrderMarksSelectTheEncoding) {
   EXPECT_EQ(decodeListText(utf16le), text);
   EXPECT_EQ(decodeListText(utf16be), text);
   EXPECT_EQ(decodeListText(*encodeCp932(text)), text);
-  // Without a mark, UTF-8 bytes are read as CP932, as the desktops this format comes from do.
-  EXPECT_NE(decodeListText(text.toUtf8()), text);
+}
+
+// Without a mark: UTF-8 when the bytes are valid UTF-8 and not plain ASCII, else CP932.
+TEST(ListText, WithoutAMarkValidUtf8IsUtf8AndTheRestCp932) {
+  const QByteArray cp932 = *encodeCp932(kJapanese);
+  struct Case {
+    const char* name;
+    QByteArray bytes;
+    QString text;
+  } cases[] = {
+      {"UTF-8", kJapanese.toUtf8(), kJapanese},
+      {"UTF-8 outside CP932", QStringLiteral("한국어 😀").toUtf8(), QStringLiteral("한국어 😀")},
+      {"CP932", cp932, kJapanese},
+      {"ASCII", "TextOut,1,2,\"a\\b~\"", QStringLiteral("TextOut,1,2,\"a\\b~\"")},
+      {"UTF-8 cut in a character", kJapanese.toUtf8().left(1), decodeCp932(kJapanese.toUtf8().left(1))},
+      {"neither", cp932 + "\xFF\xE3\x81", decodeCp932(cp932 + "\xFF\xE3\x81")},
+  };
+  for (const Case& c : cases) EXPECT_EQ(decodeListText(c.bytes), c.text) << c.name;
 }
 
 TEST(ListText, LineEnds) {
