@@ -213,19 +213,13 @@ struct Samples {
   }
 };
 
-// One set is a problem page and its answer page. `zubira sheet --versions 1` writes the problem
-// page only, so one set is asked for as the two sheets (two one-page PDFs).
+// One set is a problem page and its answer page, all in one PDF.
 Job zubiraJob(const Options& o, const fs::path& dir, int versions, int seed) {
   const std::string p = (dir / "zubira-problems.pdf").string();
-  Job job{"zubira " + std::to_string(versions), {o.zubira, "sheet", "--seed", std::to_string(seed)}, {p}, 2 * versions};
-  if (versions == 1) {
-    const std::string a = (dir / "zubira-answers.pdf").string();
-    job.argv.insert(job.argv.end(), {"--versions", "1", "--problems", p, "--answers", a});
-    job.outputs.push_back(a);
-  } else {
-    job.argv.insert(job.argv.end(), {"--versions", std::to_string(versions), "--problems", p});
-  }
-  return job;
+  return {"zubira " + std::to_string(versions),
+          {o.zubira, "sheet", "--seed", std::to_string(seed), "--versions", std::to_string(versions), "--problems", p},
+          {p},
+          2 * versions};
 }
 
 Job pythonJob(const Options& o, const fs::path& dir, int versions, int seed) {

@@ -14,18 +14,24 @@ QStringList splitCommaText(const QString& line) {
     QString item;
     if (line[i] == u'"') {
       ++i;
+      // Runs between doubled quotes are taken whole.
+      qsizetype start = i;
       while (i < n) {
         if (line[i] == u'"') {
+          item += QStringView(line).mid(start, i - start);
           if (i + 1 < n && line[i + 1] == u'"') {
             item += u'"';
             i += 2;
+            start = i;
             continue;
           }
           ++i;  // the closing quote
+          start = -1;
           break;
         }
-        item += line[i++];
+        ++i;
       }
+      if (start >= 0) item += QStringView(line).mid(start, i - start);  // no closing quote
     } else {
       const qsizetype start = i;
       while (i < n && line[i] != u',' && !isCommaTextBlank(line[i])) ++i;

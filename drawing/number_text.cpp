@@ -79,6 +79,28 @@ std::optional<double> readReal(const QString& text) {
   if (i != n) return std::nullopt;
   if (intDigits == 0 && firstFrac < 0) return negative ? -0.0 : 0.0;
 
+  // The common case, the fifteen digits the lists are written with: digits that form an integer
+  // below 2^53 times a power of ten up to 10^22 are both exact doubles, so one multiplication or
+  // division rounds correctly, as the full conversion below would.
+  {
+    uint64_t mantissa = 0;
+    int significant = 0;
+    for (size_t k = 0; k < len && significant <= 16; ++k) {
+      if (ascii[k] == '.') continue;
+      mantissa = mantissa * 10 + uint64_t(ascii[k] - '0');
+      if (mantissa != 0) ++significant;
+    }
+    const long long power = exponent - fracDigits;
+    if (significant <= 15 && mantissa < (uint64_t(1) << 53) && power >= -22 && power <= 22) {
+      static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                           1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                           1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+      const double m = double(mantissa);
+      const double v = power >= 0 ? m * kPowers[power] : m / kPowers[-power];
+      return negative ? -v : v;
+    }
+  }
+
   ascii[len++] = 'e';
   len = size_t(std::to_chars(ascii + len, ascii + len + 24, exponent).ptr - ascii);
   double value = 0;

@@ -6,8 +6,10 @@
 #include <limits>
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace zubira {
 namespace {
@@ -79,6 +81,27 @@ TEST(ReadInteger, RejectedForms) {
   };
   for (const char* c : cases) EXPECT_FALSE(readInteger(QString::fromUtf8(c)).has_value()) << c;
   EXPECT_FALSE(readInteger(QString(100000, u'9')).has_value());
+}
+
+// Random decimal texts of every length and exponent against the C++ library's correctly rounded
+// conversion of the same text.
+TEST(ReadReal, AgreesWithTheLibrarysConversion) {
+  QRandomGenerator rng(5);
+  for (int i = 0; i < 50000; ++i) {
+    std::string text;
+    const int digits = 1 + int(rng.bounded(19));
+    const int point = int(rng.bounded(digits + 1));
+    for (int d = 0; d < digits; ++d) {
+      if (d == point && d > 0) text += '.';
+      text += char('0' + rng.bounded(10));
+    }
+    if (rng.bounded(2)) text += "E" + std::to_string(int(rng.bounded(61)) - 30);
+    double expected = 0;
+    std::from_chars(text.data(), text.data() + text.size(), expected);
+    const std::optional<double> got = readReal(QString::fromStdString(text));
+    ASSERT_TRUE(got.has_value()) << text;
+    ASSERT_EQ(*got, expected) << text;
+  }
 }
 
 TEST(FormatCommandReal, TwentyThreeCharactersByteForByte) {
