@@ -4,7 +4,20 @@ namespace zubira {
 
 namespace {
 
+// Exact arithmetic for any operands: 64 bits serve the generator's ranges (values below 10^8,
+// products below 10^16), 128 bits when a product would not fit.
 using Wide = __int128;
+
+uint64_t magnitude(int64_t v) { return v < 0 ? uint64_t(0) - uint64_t(v) : uint64_t(v); }
+
+uint64_t gcd64(uint64_t a, uint64_t b) {
+  while (b != 0) {
+    const uint64_t r = a % b;
+    a = b;
+    b = r;
+  }
+  return a;
+}
 
 Wide absWide(Wide v) { return v < 0 ? -v : v; }
 
@@ -19,9 +32,17 @@ Wide gcdWide(Wide a, Wide b) {
   return a;
 }
 
+// gcd(|a|, |b|) > 1.
+bool shareFactor(int64_t a, int64_t b) { return gcd64(magnitude(a), magnitude(b)) > 1; }
+bool shareFactor(Wide a, Wide b) {
+  const Wide x = absWide(a), y = absWide(b);
+  if (x <= Wide(UINT64_MAX) && y <= Wide(UINT64_MAX)) return gcd64(uint64_t(x), uint64_t(y)) > 1;
+  return gcdWide(x, y) > 1;
+}
+
 // The fractional part {n/d} = n/d - floor(n/d) as its numerator over d, in [0, d).
-Wide fractionalNumerator(Fraction x) {
-  const Wide r = Wide(x.num) % x.den;
+int64_t fractionalNumerator(Fraction x) {
+  const int64_t r = x.num % x.den;
   return r < 0 ? r + x.den : r;
 }
 
@@ -55,8 +76,9 @@ bool ReduceConditionMet(int32_t setting, ProblemKind kind, Fraction x1, Fraction
   switch (kind) {
     case pkAdd:
     case pkSub: {
-      D = Wide(x1.den) / gcdWide(x1.den, x2.den) * x2.den;
-      const Wide a = Wide(x1.num) * (D / x1.den), b = Wide(x2.num) * (D / x2.den);
+      const int64_t g = int64_t(gcd64(magnitude(x1.den), magnitude(x2.den)));
+      D = Wide(x1.den / g) * x2.den;
+      const Wide a = Wide(x1.num) * (x2.den / g), b = Wide(x2.num) * (x1.den / g);
       N = kind == pkAdd ? a + b : a - b;
       break;
     }
@@ -73,7 +95,7 @@ bool ReduceConditionMet(int32_t setting, ProblemKind kind, Fraction x1, Fraction
       }
       break;
   }
-  return meets(setting, gcdWide(N, D) > 1);
+  return meets(setting, shareFactor(N, D));
 }
 
 bool RegroupConditionMet(int32_t setting, ProblemKind kind, Fraction x1, Fraction x2) {
@@ -87,9 +109,8 @@ bool RegroupConditionMet(int32_t setting, ProblemKind kind, Fraction x1, Fractio
 
 bool CancelConditionMet(int32_t setting, ProblemKind kind, Fraction x1, Fraction x2) {
   if (!CancelConditionApplies(kind) || (setting != 1 && setting != 2)) return true;
-  const bool cancels = kind == pkMul
-                           ? gcdWide(x1.num, x2.den) > 1 || gcdWide(x2.num, x1.den) > 1
-                           : gcdWide(x1.num, x2.num) > 1 || gcdWide(x1.den, x2.den) > 1;
+  const bool cancels = kind == pkMul ? shareFactor(x1.num, x2.den) || shareFactor(x2.num, x1.den)
+                                     : shareFactor(x1.num, x2.num) || shareFactor(x1.den, x2.den);
   return meets(setting, cancels);
 }
 
