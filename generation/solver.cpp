@@ -418,4 +418,6 @@ QString FormatSolution(const Solution& solution) {
   return text;
 }
 
+QString UnsolvableText() { return QStringLiteral("解けません"); }
+
 }  // namespace zubira

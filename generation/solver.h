@@ -64,6 +64,9 @@ struct Solution {
 Solution SolveProblem(ProblemKind kind, const QString& first, const QString& second,
                       bool mixedAnswers);
 
+// What stands for the chain of a problem that cannot be solved: "解けません".
+QString UnsolvableText();
+
 // The chain as text, steps joined by " = "; an empty text when the problem was not solved.
 QString FormatSolution(const Solution& solution);
 // One step: terms joined by " + ", " - ", " × ", " ÷ ".

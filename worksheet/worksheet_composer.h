@@ -1,8 +1,9 @@
 #pragma once
-// Composes the problem sheet or the answer sheet as the page model's program list: the header,
-// footer, title and subtitle commands, the boxed date line with the name heading, the optional
-// dotted frame, and the grid of numbered problems or answers, each value typeset as a stacked
-// fraction. Works in the page's current drawing unit, laid out for millimetres.
+// Composes the problem sheet, the answer sheet or the worked answer key as the page model's
+// program list: the header, footer, title and subtitle commands, the boxed date line with the
+// name heading, the optional dotted frame, and the grid of numbered problems, answers or solution
+// chains, each value typeset as a stacked fraction. Works in the page's current drawing unit,
+// laid out for millimetres.
 
 #include "drawing/page_str.h"
 #include "generation/generation_settings.h"
@@ -10,6 +11,7 @@
 #include "worksheet/typesetter.h"
 
 #include <QDateTime>
+#include <QSizeF>
 #include <QStringList>
 #include <functional>
 
@@ -40,7 +42,11 @@ struct GridFrame {
 
 class WorksheetComposer {
  public:
-  enum SheetKind { ProblemSheet = 0, AnswerSheet = 1 };
+  // The key (解き方) shows each problem's chain of steps, solved from the first two lists.
+  enum SheetKind { ProblemSheet = 0, AnswerSheet = 1, SolutionSheet = 2 };
+
+  // The smallest problem font, in points, the key scales down to.
+  static constexpr int kMinKeyFontSize = 8;
 
   // `settings` is the main window's: a composition raises its WindowTop and WindowBottom for
   // good. `CurFont` lives in the typesetter, which the main window keeps.
@@ -53,13 +59,23 @@ class WorksheetComposer {
   void setRefresh(std::function<void()> refresh) { refresh_ = std::move(refresh); }
 
   // `kigou` is the operator caption ("＋", "－", "×", "÷"); `kind` the problem kind. Composes
-  // nothing when Memo1 has no lines; returns whether a sheet was composed.
+  // nothing when Memo1 has no lines; returns whether a sheet was composed. The key writes its
+  // answers as mixed numbers when the generation settings' fTaiBun says so.
   bool ComposeWorksheet(int sheetKind, const ProblemMemos& memos, ProblemKind kind,
                         const QString& kigou);
 
   const GridFrame& grid() const { return grid_; }
+  // The problem font size of the last key composed.
+  int keyFontSize() const { return keyFontSize_; }
 
  private:
+  // The key's grid: every chain laid out in its cell at the largest size that lets all fit.
+  void composeKey(const QStringList& memo1, const QStringList& memo2, ProblemKind kind,
+                  const QString& kigou, double colW, double rowH);
+  // The number "( K)" of a cell in the subtitle's font, appended only with `append`; returns its
+  // width and height (nothing without numbering).
+  QSizeF numberLabel(int64_t K, double colX, double rowY, CanvasFont& scratch, bool append);
+
   PageModel& prev_;
   Typesetter& ts_;
   MainSettings& s_;
@@ -68,6 +84,7 @@ class WorksheetComposer {
   std::function<QDateTime()> clock_;
   std::function<void()> refresh_;
   GridFrame grid_;
+  int keyFontSize_ = 0;
 };
 
 }  // namespace zubira

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace zubira {
 namespace {
 
@@ -92,6 +94,131 @@ TEST_F(TypesetterTest, ValueShapes) {
   check("/", false,
         {{"TEXTOUT", x, top, ""}, {"TEXTOUT", x, bar, ""}, {"LINE", x - 0.25 * p, bar, nullptr, x + 0.25 * p}},
         x + 0.75 * p);
+}
+
+SolutionTerm valueTerm(int64_t whole, int64_t num, int64_t den, bool negative = false) {
+  SolutionTerm t;
+  t.whole = whole;
+  t.num = num;
+  t.den = den;
+  t.hasFraction = num != 0;
+  t.negative = negative;
+  return t;
+}
+
+SolutionTerm unmultiplied(std::vector<std::vector<int64_t>> numerator,
+                          std::vector<std::vector<int64_t>> denominator, bool negative = false) {
+  SolutionTerm t;
+  t.kind = SolutionTerm::Unmultiplied;
+  t.numerator = std::move(numerator);
+  t.denominator = std::move(denominator);
+  t.negative = negative;
+  return t;
+}
+
+// Typesets with `draw` at (100, 50) and checks the commands and the returned x as check() does.
+void checkDrawn(PageModel& model, const std::function<double()>& draw,
+                const std::vector<Expect>& expected, double ret) {
+  model.ClearProgramList();
+  EXPECT_NEAR(draw(), ret, 1e-9);
+  const auto cmds = commandsOf(model.ListbyProgram());
+  ASSERT_EQ(cmds.size(), expected.size()) << model.ListbyProgram().join('\n').toStdString();
+  for (size_t i = 0; i < cmds.size(); ++i) {
+    const Expect& e = expected[i];
+    EXPECT_EQ(cmds[i].word, QString::fromUtf8(e.word)) << i;
+    EXPECT_NEAR(cmds[i].real(1), e.x, 1e-9) << i;
+    EXPECT_NEAR(cmds[i].real(2), e.y, 1e-9) << i;
+    if (e.text) {
+      EXPECT_EQ(cmds[i].text(3), QString::fromUtf8(e.text)) << i;
+    } else {
+      EXPECT_NEAR(cmds[i].real(3), e.x2, 1e-9) << i;
+      EXPECT_NEAR(cmds[i].real(4), e.y, 1e-9) << i;
+    }
+  }
+}
+
+TEST_F(TypesetterTest, UnmultipliedFractionStacksItsProducts) {
+  const double p = 8, x = 100, mid = 55, top = 50, bar = 60;
+  SCOPED_TRACE("(2×3+1)/3");
+  // Numerator five characters wide, the denominator centred under it.
+  checkDrawn(model, [&] { return ts.TypesetTerm(unmultiplied({{2, 3}, {1}}, {{3}}), true, x, top); },
+             {{"TEXTOUT", x, top, "2×3+1"}, {"TEXTOUT", x + 2 * p, bar, "3"},
+              {"LINE", x - 0.25 * p, bar, nullptr, x + 5.25 * p}},
+             x + 5.75 * p);
+  EXPECT_EQ(commandsOf(model.ListbyProgram())[0].text(4), "8") << "the digits at the pitch";
+
+  SCOPED_TRACE("-(1×4)/(1×1) bracketed");
+  const double f = x + 2 * p + p / 3;
+  checkDrawn(model, [&] { return ts.TypesetTerm(unmultiplied({{1, 4}}, {{1, 1}}, true), true, x, top); },
+             {{"TEXTOUT", x, mid, "("}, {"TEXTOUT", x + p, mid, "-"}, {"TEXTOUT", f, top, "1×4"},
+              {"TEXTOUT", f, bar, "1×1"}, {"LINE", f - 0.25 * p, bar, nullptr, f + 3.25 * p},
+              {"TEXTOUT", f + 3.25 * p, mid, ")"}},
+             f + 4.25 * p);
+}
+
+TEST_F(TypesetterTest, ValueTermsAreTypesetAsTheirListText) {
+  struct Case {
+    SolutionTerm term;
+    const char* text;
+  };
+  const Case cases[] = {{valueTerm(3, 0, 1), "3"},
+                        {valueTerm(0, 5, 4), "5/4"},
+                        {valueTerm(2, 1, 3), "2+1/3"},
+                        {valueTerm(0, 3, 4, true), "-3/4"},
+                        {valueTerm(2, 1, 3, true), "-(2+1/3)"},
+                        {valueTerm(0, 2, 1), "2/1"}};
+  for (const Case& c : cases) {
+    for (const bool bracket : {false, true}) {
+      SCOPED_TRACE(c.text);
+      model.ClearProgramList();
+      const double byValue = ts.TypesetValue(QString::fromUtf8(c.text), bracket, 30, 40);
+      const QStringList expected = model.ListbyProgram();
+      model.ClearProgramList();
+      EXPECT_NEAR(ts.TypesetTerm(c.term, bracket, 30, 40), byValue, 1e-9);
+      EXPECT_EQ(model.ListbyProgram(), expected);
+      EXPECT_NEAR(ts.TermWidth(c.term, bracket), byValue - 30, 1e-9);
+    }
+  }
+}
+
+TEST_F(TypesetterTest, StepJoinsTermsWithTheProblemLinesOperators) {
+  const double p = 8, x = 100, mid = 55, top = 50, bar = 60;
+  SolutionStep step{{valueTerm(0, 3, 4), valueTerm(0, 1, 6, true)}, {SolutionOp::Sub}};
+  const double sign = x + 1.75 * p;  // after the first fraction
+  const double f = sign + 2 * p + 2 * p + p / 3;
+  checkDrawn(model, [&] { return ts.TypesetStep(step, false, x, top); },
+             {{"TEXTOUT", x, top, "3"}, {"TEXTOUT", x, bar, "4"},
+              {"LINE", x - 0.25 * p, bar, nullptr, x + 1.25 * p},
+              {"TEXTOUT", sign, mid, "－ "}, {"TEXTOUT", sign + 2 * p, mid, "("},
+              {"TEXTOUT", sign + 3 * p, mid, "-"}, {"TEXTOUT", f, top, "1"}, {"TEXTOUT", f, bar, "6"},
+              {"LINE", f - 0.25 * p, bar, nullptr, f + 1.25 * p}, {"TEXTOUT", f + 1.25 * p, mid, ")"}},
+             f + 2.25 * p);
+  EXPECT_EQ(commandsOf(model.ListbyProgram())[3].text(4).toUpper(), "NIL") << "the operator as the problem line's";
+
+  // A negative first term is bracketed only when asked and when the step has more terms.
+  const SolutionStep alone{{valueTerm(0, 3, 4, true)}, {}};
+  model.ClearProgramList();
+  ts.TypesetStep(alone, true, x, top);
+  EXPECT_FALSE(model.ListbyProgram().join('\n').contains("\"(\"")) << "a result is written -3/4";
+  const SolutionStep pair{{valueTerm(0, 3, 4, true), valueTerm(1, 0, 1)}, {SolutionOp::Mul}};
+  for (const bool bracketFirst : {false, true}) {
+    model.ClearProgramList();
+    ts.TypesetStep(pair, bracketFirst, x, top);
+    EXPECT_EQ(model.ListbyProgram().join('\n').contains("\"(\""), bracketFirst);
+    EXPECT_TRUE(model.ListbyProgram().join('\n').contains("\"× \""));
+  }
+}
+
+TEST_F(TypesetterTest, MeasuringAppendsNothing) {
+  const SolutionStep step{{valueTerm(2, 1, 3), unmultiplied({{2, 3}, {1}}, {{3}}, true)}, {SolutionOp::Div}};
+  model.ClearProgramList();
+  const double w = ts.StepWidth(step, true);
+  EXPECT_TRUE(model.ListbyProgram().isEmpty());
+  EXPECT_NEAR(ts.TypesetStep(step, true, 7, 9) - 7, w, 1e-9);
+  EXPECT_FALSE(model.ListbyProgram().isEmpty()) << "drawing after measuring appends again";
+  EXPECT_EQ(ts.SignWidth(Typesetter::EqualsSign()), 3 * 8);
+  EXPECT_EQ(Typesetter::OperatorSign(SolutionOp::Add), QStringLiteral("＋ "));
+  EXPECT_EQ(Typesetter::OperatorSign(SolutionOp::Div), QStringLiteral("÷ "));
 }
 
 TEST_F(TypesetterTest, FontChangesOnlyTheDifferencesInOrder) {

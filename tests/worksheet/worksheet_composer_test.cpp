@@ -1,11 +1,17 @@
 #include "worksheet/worksheet_composer.h"
 
 #include "drawing/page_model.h"
+#include "generation/solver.h"
 #include "sheet_commands.h"
 
 #include <gtest/gtest.h>
 
 #include <QLocale>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
 
 namespace zubira {
 namespace {
@@ -242,6 +248,480 @@ TEST_F(ComposerTest, HandEditedGridComposesSafely) {
     EXPECT_TRUE(composer.ComposeWorksheet(0, memos(3), pkAdd, "＋"));
   }
   EXPECT_EQ(texts("( 3)").size(), 1u) << "1000 rows: the three problems, then the lists end";
+}
+
+// ---- The worked key ---------------------------------------------------------------------------
+
+// How a chain reads on the key: the texts on the middle of a line trimmed, a stacked fraction as
+// [numerator/denominator], in reading order, separated by blanks. Built from the solution's
+// terms, for comparing with what the commands draw.
+std::string expectedReading(const Solution& solution, bool bracketFirst) {
+  if (!solution.solved) return "解けません";
+  QStringList out;
+  const auto sum = [](const std::vector<std::vector<int64_t>>& s) {
+    QStringList products;
+    for (const auto& product : s) {
+      QStringList factors;
+      for (const int64_t f : product) factors << QString::number(f);
+      products << factors.join(u'×');
+    }
+    return products.join(u'+');
+  };
+  std::vector<SolutionStep> steps = solution.steps;
+  if (steps.size() == 1) steps.push_back(steps[0]);  // problem = answer
+  for (size_t i = 0; i < steps.size(); ++i) {
+    const SolutionStep& step = steps[i];
+    if (i > 0) out << "=";
+    for (size_t j = 0; j < step.terms.size(); ++j) {
+      const SolutionTerm& t = step.terms[j];
+      if (j > 0) out << Typesetter::OperatorSign(step.ops[j - 1]).trimmed();
+      const bool brackets = t.negative && (j > 0 || (step.terms.size() > 1 && bracketFirst));
+      if (brackets) out << "(";
+      if (t.negative) out << "-";
+      if (t.kind == SolutionTerm::Unmultiplied) {
+        out << u'[' + sum(t.numerator) + u'/' + sum(t.denominator) + u']';
+      } else if (!t.hasFraction) {
+        out << QString::number(t.whole);
+      } else {
+        if (t.whole != 0) out << QString::number(t.whole);
+        out << QStringLiteral("[%1/%2]").arg(t.num).arg(t.den);
+      }
+      if (brackets) out << ")";
+    }
+  }
+  return out.join(u' ').toStdString();
+}
+
+class KeyTest : public ComposerTest {
+ protected:
+  struct CellBox {
+    double x, y, right, bottom;
+  };
+  CellBox cell(int k) const {
+    const GridFrame& g = composer.grid();
+    const double colW = (g.WindowInner - settings.WindowLeft) / gen.ExamColN;
+    const double rowH = (g.WindowUnder - g.WindowUpper) / gen.ExamRowN;
+    const int c = (k - 1) / gen.ExamRowN, r = (k - 1) % gen.ExamRowN;
+    const double x = settings.WindowLeft + c * colW, y = g.WindowUpper + r * rowH;
+    return {x, y, x + colW, y + rowH};
+  }
+  static QString label(int k) { return QStringLiteral("(%1)").arg(k, 2); }
+  bool compose(ProblemKind kind, const ProblemMemos& m) {
+    static const char* const kigou[] = {"＋", "－", "×", "÷", "×", "×"};
+    return composer.ComposeWorksheet(WorksheetComposer::SolutionSheet, m, kind,
+                                     QString::fromUtf8(kigou[kind]));
+  }
+  // The key's problem font, for measuring its proportional texts.
+  CanvasFont keyFont() const {
+    CanvasFont f = settings.FntExam;
+    f.size = composer.keyFontSize();
+    return f;
+  }
+  // The commands drawn for cell k: those after its number and before the next number.
+  std::vector<Command> drawnIn(int k) const {
+    std::vector<Command> out;
+    bool in = false;
+    for (const Command& c : commands()) {
+      if (c.word == "TEXTOUT" && QRegularExpression(QStringLiteral("^\\([ 0-9]{2,}\\)$")).match(c.text(3)).hasMatch()) {
+        in = c.text(3) == label(k);
+        continue;
+      }
+      if (in && (c.word == "TEXTOUT" || c.word == "LINE")) out.push_back(c);
+    }
+    return out;
+  }
+  // The chain of cell k read back as expectedReading writes it; `lines` gets the number of lines.
+  std::string readChain(int k, int* lines = nullptr) const {
+    const double h = ts.SignHeight;
+    const double eps = 1e-6;
+    std::vector<Command> texts, bars;
+    for (const Command& c : drawnIn(k)) (c.word == "LINE" ? bars : texts).push_back(c);
+    struct Item {
+      double top, x;
+      QString text;
+    };
+    std::vector<Item> items;
+    std::vector<bool> used(texts.size(), false);
+    const auto find = [&](double y, double x1, double x2) -> int {
+      for (size_t i = 0; i < texts.size(); ++i)
+        if (!used[i] && std::abs(texts[i].real(2) - y) < eps && texts[i].real(1) >= x1 - eps &&
+            texts[i].real(1) <= x2 + eps)
+          return int(i);
+      return -1;
+    };
+    for (const Command& bar : bars) {
+      const int num = find(bar.real(2) - h, bar.real(1), bar.real(3));
+      if (num < 0) continue;
+      used[size_t(num)] = true;
+      const int den = find(bar.real(2), bar.real(1), bar.real(3));
+      if (den < 0) continue;
+      used[size_t(den)] = true;
+      items.push_back({bar.real(2) - h, bar.real(1),
+                       u'[' + texts[size_t(num)].text(3) + u'/' + texts[size_t(den)].text(3) + u']'});
+    }
+    for (size_t i = 0; i < texts.size(); ++i)
+      if (!used[i]) items.push_back({texts[i].real(2) - h / 2, texts[i].real(1), texts[i].text(3).trimmed()});
+    std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
+      return std::abs(a.top - b.top) > eps ? a.top < b.top : a.x < b.x;
+    });
+    QStringList out;
+    int count = 0;
+    for (size_t i = 0; i < items.size(); ++i) {
+      if (i == 0 || std::abs(items[i].top - items[i - 1].top) > eps) ++count;
+      if (!items[i].text.isEmpty()) out << items[i].text;
+    }
+    if (lines) *lines = count;
+    return out.join(u' ').toStdString();
+  }
+  // Every text and line of cell k within the cell box and the page; texts measured in the key's
+  // font or at their pitch.
+  void expectInside(int k, const CellBox& box) {
+    SCOPED_TRACE(label(k).toStdString());
+    model.SetFontSets(keyFont());
+    const double h = ts.SignHeight;
+    const double pageW = model.Get_UnitWidth(), pageH = model.Get_UnitHeight();
+    const auto drawn = drawnIn(k);
+    ASSERT_FALSE(drawn.empty());
+    for (const Command& c : drawn) {
+      double x1 = c.real(1), y1 = c.real(2), x2 = x1, y2 = y1;
+      if (c.word == "LINE") {
+        x2 = c.real(3);
+        y2 = c.real(4);
+      } else if (c.text(4).toUpper() == "NIL") {
+        x2 = x1 + model.GetWidth(c.text(3));
+        y2 = y1 + h;
+      } else {
+        x2 = x1 + c.text(3).size() * c.real(4);
+        y2 = y1 + h;
+      }
+      EXPECT_GE(std::min(x1, x2), box.x - 1e-6) << c.text(3).toStdString();
+      EXPECT_LE(std::max(x1, x2), box.right + 1e-6) << c.text(3).toStdString();
+      EXPECT_GE(std::min(y1, y2), box.y - 1e-6) << c.text(3).toStdString();
+      EXPECT_LE(std::max(y1, y2), box.bottom + 1e-6) << c.text(3).toStdString();
+      EXPECT_GE(std::min(x1, x2), 0);
+      EXPECT_LE(std::max(x1, x2), pageW);
+      EXPECT_GE(std::min(y1, y2), 0);
+      EXPECT_LE(std::max(y1, y2), pageH);
+    }
+  }
+  // Each font command changes what it sets.
+  void expectFontCommandsOnlyOnChange() {
+    QString name, color;
+    int size = 9;
+    for (const Command& c : commands()) {
+      if (c.word == "INITPARAM") {
+        name = QStringLiteral("\"ＭＳ Ｐゴシック\"");
+        color = "BLACK";
+        size = 9;
+      } else if (c.word == "FONTNAME") {
+        EXPECT_NE(c.text(1), name);
+        name = c.text(1);
+      } else if (c.word == "FONTSIZE") {
+        EXPECT_NE(int(c.real(1)), size);
+        size = int(c.real(1));
+      } else if (c.word == "FONTCOLOR") {
+        EXPECT_NE(c.text(1), color);
+        color = c.text(1);
+      }
+    }
+  }
+  static ProblemMemos lines(const QStringList& first, const QStringList& second) {
+    ProblemMemos m;
+    for (const QString& l : first) m.Memo1 += l + QStringLiteral("\r\n");
+    for (const QString& l : second) m.Memo2 += l + QStringLiteral("\r\n");
+    return m;
+  }
+};
+
+TEST_F(KeyTest, SubtitleNumbersAndEveryChain) {
+  gen.ExamRowN = 10;
+  gen.ExamColN = 2;
+  const ProblemMemos m = memos(19);
+  ASSERT_TRUE(compose(pkAdd, m));
+  EXPECT_EQ(refreshes, 1);
+  for (const Command& c : commands())
+    if (c.word == "SUBTITLE") { EXPECT_EQ(c.text(1), QStringLiteral("たしざんのもんだい (解き方)")); }
+  const QStringList first = memoLines(m.Memo1), second = memoLines(m.Memo2);
+  for (int k = 1; k <= 19; ++k) {
+    SCOPED_TRACE(k);
+    const auto number = texts(label(k));
+    ASSERT_EQ(number.size(), 1u);
+    EXPECT_NEAR(number[0].real(1), cell(k).x, 1e-9);
+    EXPECT_NEAR(number[0].real(2), cell(k).y, 1e-9);
+    const Solution s = SolveProblem(pkAdd, first[k - 1], second[k - 1], gen.fTaiBun);
+    ASSERT_TRUE(s.solved);
+    EXPECT_EQ(readChain(k), expectedReading(s, gen.fKakko));
+    expectInside(k, cell(k));
+  }
+  EXPECT_TRUE(texts(label(20)).empty());
+  EXPECT_TRUE(texts(QStringLiteral("解けません")).empty());
+  EXPECT_TRUE(texts(QStringLiteral("-")).empty()) << "the answer list is not what the key shows";
+  expectFontCommandsOnlyOnChange();
+}
+
+// The chains of every kind as a pupil reads them on the key.
+TEST_F(KeyTest, ChainsOfEveryKindAreStacked) {
+  struct Case {
+    ProblemKind kind;
+    const char* first;
+    const char* second;
+    bool mixed;
+    const char* chain;  // the solver's text
+    const char* read;   // what the sheet draws
+  };
+  const Case cases[] = {
+      {pkAdd, "1/6", "1/3", false, "1/6 + 1/3 = 1/6 + 2/6 = 3/6 = 1/2",
+       "[1/6] ＋ [1/3] = [1/6] ＋ [2/6] = [3/6] = [1/2]"},
+      {pkAdd, "1+1/2", "2+2/3", true, "1+1/2 + 2+2/3 = 1+3/6 + 2+4/6 = 3+7/6 = 4+1/6",
+       "1 [1/2] ＋ 2 [2/3] = 1 [3/6] ＋ 2 [4/6] = 3 [7/6] = 4 [1/6]"},
+      {pkAdd, "-3/4", "1/4", false, "-3/4 + 1/4 = -2/4 = -1/2",
+       "( - [3/4] ) ＋ [1/4] = - [2/4] = - [1/2]"},
+      {pkSub, "3", "1+3/4", false, "3 - 1+3/4 = 2+4/4 - 1+3/4 = 1+1/4 = 5/4",
+       "3 － 1 [3/4] = 2 [4/4] － 1 [3/4] = 1 [1/4] = [5/4]"},
+      {pkSub, "3/4", "-1/2", false, "3/4 - -1/2 = 3/4 - -2/4 = 5/4",
+       "[3/4] － ( - [1/2] ) = [3/4] － ( - [2/4] ) = [5/4]"},
+      {pkMul, "2/3", "4/5", false, "2/3 × 4/5 = (2×4)/(3×5) = 8/15",
+       "[2/3] × [4/5] = [2×4/3×5] = [8/15]"},
+      {pkMul, "-3/4", "2/3", false, "-3/4 × 2/3 = -(1×1)/(2×1) = -1/2",
+       "( - [3/4] ) × [2/3] = - [1×1/2×1] = - [1/2]"},
+      {pkDiv, "3/4", "9/2", false, "3/4 ÷ 9/2 = 3/4 × 2/9 = (1×1)/(2×3) = 1/6",
+       "[3/4] ÷ [9/2] = [3/4] × [2/9] = [1×1/2×3] = [1/6]"},
+      {pkMixedToImproper, "2+3/4", "=", false, "2+3/4 = (2×4+3)/4 = 11/4",
+       "2 [3/4] = [2×4+3/4] = [11/4]"},
+      {pkImproperToMixed, "11/4", "=", false, "11/4 = 2+3/4", "[11/4] = 2 [3/4]"},
+      {pkImproperToMixed, "3/4", "=", false, "3/4", "[3/4] = [3/4]"},
+      {pkAdd, "3", "4", true, "3 + 4 = 7", "3 ＋ 4 = 7"},
+  };
+  gen.ExamRowN = 1;
+  gen.ExamColN = 1;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.chain);
+    gen.fTaiBun = c.mixed;
+    ASSERT_EQ(FormatSolution(SolveProblem(c.kind, c.first, c.second, c.mixed)), QString::fromUtf8(c.chain));
+    ASSERT_TRUE(compose(c.kind, lines({c.first}, {c.second})));
+    EXPECT_EQ(readChain(1), c.read);
+    EXPECT_EQ(composer.keyFontSize(), settings.FntExam.size) << "one problem fits at the problem font";
+  }
+}
+
+// Long chains in a grid of twenty: the font comes down, chains wrap before a " = " inside their
+// cells, and nothing leaves its cell or the page.
+TEST_F(KeyTest, LongChainsWrapInsideTheirCellsAtASmallerFont) {
+  gen.ExamRowN = 5;
+  gen.ExamColN = 4;
+  QStringList first, second;
+  for (int k = 1; k <= 20; ++k) {
+    first << QStringLiteral("%1+5/6").arg(k);
+    second << QStringLiteral("2+3/4");
+  }
+  ASSERT_TRUE(compose(pkAdd, lines(first, second)));
+  EXPECT_LT(composer.keyFontSize(), settings.FntExam.size);
+  EXPECT_GE(composer.keyFontSize(), WorksheetComposer::kMinKeyFontSize);
+  bool inGrid = false;  // the page strings' sizes are the user's
+  for (const Command& c : commands()) {
+    inGrid = inGrid || (c.word == "TEXTOUT" && c.text(3) == label(1));
+    if (inGrid && c.word == "FONTSIZE") { EXPECT_GE(c.real(1), 8); }
+  }
+  int wrapped = 0;
+  for (int k = 1; k <= 20; ++k) {
+    SCOPED_TRACE(k);
+    ASSERT_EQ(texts(label(k)).size(), 1u);
+    int lineCount = 0;
+    EXPECT_EQ(readChain(k, &lineCount), expectedReading(SolveProblem(pkAdd, first[k - 1], second[k - 1], false), true));
+    expectInside(k, cell(k));
+    if (lineCount > 1) {
+      ++wrapped;
+      // Every continued line begins with its " = ", right of the number.
+      const auto drawn = drawnIn(k);
+      CanvasFont numberFont;
+      Typesetter::LoadPageStrFont(model.SubTitle, numberFont);
+      model.SetFontSets(numberFont);
+      const double numberRight = cell(k).x + model.GetWidth(label(k));
+      std::map<double, const Command*> firstOnLine;  // by the middle line's y
+      for (const Command& c : drawn)
+        if (c.word == "TEXTOUT" && c.text(4).toUpper() == "NIL") {
+          const double y = c.real(2);
+          if (!firstOnLine.count(y) || firstOnLine[y]->real(1) > c.real(1)) firstOnLine[y] = &c;
+        }
+      ASSERT_GE(firstOnLine.size(), 2u);
+      for (auto it = std::next(firstOnLine.begin()); it != firstOnLine.end(); ++it) {
+        EXPECT_EQ(it->second->text(3), QStringLiteral(" = "));
+        EXPECT_GT(it->second->real(1), numberRight);
+      }
+    }
+  }
+  EXPECT_GT(wrapped, 0) << "the chains are too long for one line of a cell";
+  expectFontCommandsOnlyOnChange();
+
+  // The same chains with room to spare keep the problem font.
+  gen.ExamRowN = 1;
+  gen.ExamColN = 1;
+  ASSERT_TRUE(compose(pkAdd, lines(first, second)));
+  EXPECT_EQ(composer.keyFontSize(), settings.FntExam.size);
+}
+
+// A grid too narrow for anything at 8 points: the key stays at 8, numbers every problem, and
+// draws nothing outside the page.
+TEST_F(KeyTest, NeverBelowEightPointsNorOutsideThePage) {
+  struct Grid {
+    int rows, cols;
+  };
+  QStringList first, second;
+  for (int k = 1; k <= 20; ++k) {
+    first << QStringLiteral("%1+5/6").arg(k * 1234567);
+    second << QStringLiteral("98765+3/4");
+  }
+  for (const Grid g : {Grid{2, 10}, Grid{1, 20}, Grid{20, 1}}) {
+    SCOPED_TRACE(g.cols);
+    gen.ExamRowN = g.rows;
+    gen.ExamColN = g.cols;
+    ASSERT_TRUE(compose(pkAdd, lines(first, second)));
+    EXPECT_GE(composer.keyFontSize(), WorksheetComposer::kMinKeyFontSize);
+    const double pageW = model.Get_UnitWidth(), pageH = model.Get_UnitHeight();
+    for (int k = 1; k <= 20; ++k) {
+      ASSERT_EQ(texts(label(k)).size(), 1u) << k;
+      EXPECT_FALSE(drawnIn(k).empty()) << k;
+    }
+    model.SetFontSets(keyFont());
+    for (const Command& c : commands()) {
+      if (c.word == "LINE") {
+        for (int i : {1, 3}) { EXPECT_GE(c.real(i), 0); EXPECT_LE(c.real(i), pageW); }
+        for (int i : {2, 4}) { EXPECT_GE(c.real(i), 0); EXPECT_LE(c.real(i), pageH); }
+      } else if (c.word == "TEXTOUT" && c.real(2) >= composer.grid().WindowUpper) {
+        const bool nil = c.text(4).toUpper() == "NIL";
+        const double w = nil ? model.GetWidth(c.text(3)) : c.text(3).size() * c.real(4);
+        EXPECT_GE(c.real(1), 0) << c.text(3).toStdString();
+        EXPECT_LE(c.real(1) + w, pageW + 1e-6) << c.text(3).toStdString();
+        EXPECT_LE(c.real(2) + ts.SignHeight, pageH) << c.text(3).toStdString();
+      }
+    }
+  }
+  // Twenty rows hold one line of 8 points each: the long chains leave out steps before the
+  // answer, never the problem or the answer.
+  gen.ExamRowN = 20;
+  gen.ExamColN = 1;
+  ASSERT_TRUE(compose(pkAdd, lines(first, second)));
+  EXPECT_EQ(composer.keyFontSize(), WorksheetComposer::kMinKeyFontSize);
+  for (int k = 1; k <= 20; ++k) {
+    SCOPED_TRACE(k);
+    const Solution s = SolveProblem(pkAdd, first[k - 1], second[k - 1], false);
+    ASSERT_TRUE(s.solved);
+    const QString full = QString::fromStdString(expectedReading(s, true));
+    const QString problem = full.section(QStringLiteral(" = "), 0, 0);
+    const QString answer = full.section(QStringLiteral(" = "), -1);
+    int lineCount = 0;
+    const QString read = QString::fromStdString(readChain(k, &lineCount));
+    EXPECT_TRUE(read.startsWith(problem + QStringLiteral(" = "))) << read.toStdString();
+    EXPECT_TRUE(read.endsWith(QStringLiteral(" = ") + answer)) << read.toStdString();
+    EXPECT_TRUE(read.contains(QStringLiteral(" = … = "))) << read.toStdString();
+    EXPECT_EQ(lineCount, 1);
+    expectInside(k, cell(k));
+  }
+
+  // Short chains in twenty rows: one line each, above 8 points.
+  const ProblemMemos m = memos(20);
+  ASSERT_TRUE(compose(pkAdd, m));
+  EXPECT_GT(composer.keyFontSize(), WorksheetComposer::kMinKeyFontSize);
+  for (int k = 1; k <= 20; ++k) {
+    int lineCount = 0;
+    EXPECT_EQ(readChain(k, &lineCount),
+              expectedReading(SolveProblem(pkAdd, memoLines(m.Memo1)[k - 1], memoLines(m.Memo2)[k - 1], false), true));
+    EXPECT_EQ(lineCount, 1) << k;
+    expectInside(k, cell(k));
+  }
+}
+
+// Lines edited by hand that cannot be solved: the number and "解けません", and the problems
+// around them solved as ever.
+TEST_F(KeyTest, UnsolvableLinesSaySo) {
+  struct Case {
+    ProblemKind kind;
+    const char* first;
+    const char* second;
+  };
+  const Case cases[] = {
+      {pkAdd, "1/0", "1/2"},
+      {pkAdd, "abc", "1/2"},
+      {pkSub, "1/2", "99999999999999999999"},
+      {pkDiv, "3/4", "0"},
+      {pkDiv, "3/4", "0/5"},
+      {pkMul, "", "1/2"},
+      {pkMixedToImproper, "2+/3", "="},
+      {pkAdd, "9223372036854775807/2", "9223372036854775807/3"},
+  };
+  gen.ExamRowN = 3;
+  gen.ExamColN = 1;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.first) + " | " + c.second);
+    const QString other = c.kind >= pkMixedToImproper ? "=" : "1/3";
+    ASSERT_TRUE(compose(c.kind, lines({"1/2", c.first, "5/4"}, {other, c.second, other})));
+    const auto refused = texts(QStringLiteral("解けません"));
+    ASSERT_EQ(refused.size(), 1u);
+    const CellBox box = cell(2);
+    EXPECT_GT(refused[0].real(2), box.y);
+    EXPECT_LT(refused[0].real(2), box.bottom);
+    EXPECT_EQ(texts(label(2)).size(), 1u);
+    EXPECT_EQ(drawnIn(2).size(), 1u) << "nothing else in the cell";
+    for (int k : {1, 3}) {
+      const QStringList first = {"1/2", "", "5/4"};
+      EXPECT_EQ(readChain(k), expectedReading(SolveProblem(c.kind, first[k - 1], other, false), true));
+    }
+  }
+}
+
+// A problem font from a hand-edited settings file, far too large for any row.
+TEST_F(KeyTest, HugeProblemFontComesDownToTheRows) {
+  gen.ExamRowN = 10;
+  gen.ExamColN = 2;
+  settings.FntExam.size = 50000;
+  const ProblemMemos m = memos(20);
+  ASSERT_TRUE(compose(pkAdd, m));
+  EXPECT_GE(composer.keyFontSize(), WorksheetComposer::kMinKeyFontSize);
+  EXPECT_LT(composer.keyFontSize(), 100);
+  for (int k = 1; k <= 20; ++k) {
+    EXPECT_EQ(readChain(k), expectedReading(SolveProblem(pkAdd, memoLines(m.Memo1)[k - 1],
+                                                         memoLines(m.Memo2)[k - 1], false),
+                                            true));
+    expectInside(k, cell(k));
+  }
+}
+
+// Twenty rows at the problem font leave the top margin where it is; the key's smaller rows
+// clear the page strings all the same, without storing that margin for the other sheets.
+TEST_F(KeyTest, SmallRowsClearThePageStringsWithoutMovingTheStoredMargin) {
+  gen.ExamRowN = 20;
+  gen.ExamColN = 1;
+  ASSERT_TRUE(composer.ComposeWorksheet(WorksheetComposer::ProblemSheet, memos(20), pkAdd, "＋"));
+  const double storedTop = settings.WindowTop;
+  const double problemUpper = composer.grid().WindowUpper;
+  ASSERT_LT(storedTop, 36) << "the problem rows refuse the raise";
+  ASSERT_TRUE(compose(pkAdd, memos(20)));
+  EXPECT_EQ(settings.WindowTop, storedTop);
+  const auto name = texts(QStringLiteral("　なまえ "));
+  ASSERT_EQ(name.size(), 1u);
+  const double h = (name[0].real(2) - 10) / 3.5;  // the date line's height
+  EXPECT_GE(composer.grid().WindowUpper, 36 + 5) << "below the subtitle line";
+  EXPECT_GE(composer.grid().WindowUpper, 10 + 2 * h + 5 - 1e-9) << "below the date box's divider";
+  for (int k = 1; k <= 20; ++k) {
+    ASSERT_EQ(texts(label(k)).size(), 1u);
+    expectInside(k, cell(k));
+  }
+  ASSERT_TRUE(composer.ComposeWorksheet(WorksheetComposer::ProblemSheet, memos(20), pkAdd, "＋"));
+  EXPECT_EQ(composer.grid().WindowUpper, problemUpper) << "the problem sheet as before";
+}
+
+TEST_F(KeyTest, NumberingFollowsTheSettings) {
+  gen.ExamRowN = 12;
+  gen.ExamColN = 1;
+  settings.ExNumLeft = "[";
+  settings.ExNumRight = "]";
+  ASSERT_TRUE(compose(pkAdd, memos(12)));
+  EXPECT_EQ(texts("[ 7]").size(), 1u);
+  EXPECT_EQ(texts("[12]").size(), 1u);
+  settings.fExNum = false;
+  ASSERT_TRUE(compose(pkAdd, memos(3)));
+  for (const Command& c : commands()) EXPECT_FALSE(c.word == "TEXTOUT" && c.text(3).startsWith("["));
+  EXPECT_FALSE(compose(pkAdd, ProblemMemos())) << "no problems, no key";
 }
 
 TEST(MemoLines, FinalBreakAddsNoLine) {
