@@ -3,6 +3,7 @@
 #include "drawing/page_model.h"
 #include "generation/rnd_d_dialog.h"
 #include "platform/dialogs.h"
+#include "generation/lesson_conditions.h"
 #include "platform/hints.h"
 #include "platform/ini_file.h"
 #include "platform/site_links.h"
@@ -268,10 +269,13 @@ void TForm1::buildControls() {
   Panel1->setObjectName(QStringLiteral("Panel1"));
   Panel1->setGeometry(0, tabAreaHeight, kClientWidth, bandHeight);
   auto* previewGroup = group(Panel1, "GrpPreview", QStringLiteral("プレビュー"), 8, 2, 130, bandHeight - 6);
-  Button1 = button(previewGroup, "Button1", QStringLiteral("問題(&Q)"), 15, 22, 100, 28);
-  Button2 = button(previewGroup, "Button2", QStringLiteral("答え(&A)"), 15, 56, 100, 28);
+  Button1 = button(previewGroup, "Button1", QStringLiteral("問題(&Q)"), 15, 17, 100, 24);
+  Button2 = button(previewGroup, "Button2", QStringLiteral("答え(&A)"), 15, 43, 100, 24);
+  Button3 = button(previewGroup, "Button3", QStringLiteral("解き方(&S)"), 15, 69, 100, 24);
+  setHint(Button3, QStringLiteral("解き方|途中式つきの解答を表示します"));
   connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
   connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+  connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
   promotion_ = new PromotionPanel(Panel1);
   promotion_->setGeometry(146, 6, kClientWidth - 146 - 6, bandHeight - 10);
 
@@ -349,6 +353,7 @@ void TForm1::buildMenus() {
   I1 = action(option, "I1", QStringLiteral("問題に整数も含む(&I)"), true);
   option->addSeparator();
   R1 = action(option, "R1", QStringLiteral("乱数の振り方(&R)"));
+  buildLessonMenu(option->addMenu(QStringLiteral("問題の条件(&J)")));
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
   help->setObjectName(QStringLiteral("Help1"));
@@ -375,6 +380,69 @@ void TForm1::buildMenus() {
   connect(R1, &QAction::triggered, this, [this] { R1Click(); });
   connect(Help2, &QAction::triggered, this, [this] { Help2Click(); });
   connect(A1, &QAction::triggered, this, [this] { A1Click(); });
+}
+
+// The lesson conditions: four groups of three exclusive items, each item setting its condition.
+void TForm1::buildLessonMenu(QMenu* menu) {
+  menu->setObjectName(QStringLiteral("Lesson1"));
+  struct Group {
+    const char* name;
+    std::array<QAction*, 3>* items;
+    int32_t LessonConditions::*field;
+    const char* hints[3];
+  };
+  const Group groups[] = {
+      {"LessonDenom", &LessonDenom, &LessonConditions::Denominator,
+       {"分母は問わない|たし算・ひき算の二つの分母は同じでもちがってもかまいません",
+        "同じ分母|たし算・ひき算を分母が同じ分数どうしの問題にします",
+        "ちがう分母（通分あり）|たし算・ひき算を分母がちがい通分が必要な問題にします"}},
+      {"LessonReduce", &LessonReduce, &LessonConditions::Reduce,
+       {"約分は問わない|計算した答えを約分する問題もしない問題も作ります",
+        "約分する答え|計算した答えを約分しなければならない問題にします",
+        "約分しない答え|計算した答えを約分しなくてよい問題にします"}},
+      {"LessonRegroup", &LessonRegroup, &LessonConditions::Regroup,
+       {"繰り上がり・繰り下がりは問わない|繰り上がりや繰り下がりがあってもなくてもかまいません",
+        "繰り上がり・繰り下がりあり|たし算は分数部分の和が１以上に、ひき算は整数部から１を借りる問題にします",
+        "繰り上がり・繰り下がりなし|分数部分どうしで計算できるたし算・ひき算にします"}},
+      {"LessonCancel", &LessonCancel, &LessonConditions::Cancel,
+       {"途中の約分は問わない|かけ算・わり算でかける前に約分できてもできなくてもかまいません",
+        "途中で約分できる|かけ算・わり算をかける前に約分できる問題にします",
+        "途中で約分できない|かけ算・わり算をかける前に約分できない問題にします"}},
+  };
+  for (const Group& g : groups) {
+    if (g.items != &LessonDenom) menu->addSeparator();
+    auto* group = new QActionGroup(this);
+    group->setExclusive(true);
+    for (int i = 0; i < 3; ++i) {
+      const QString hint = QString::fromUtf8(g.hints[i]);
+      QAction* a = menu->addAction(shortHint(hint));
+      a->setObjectName(QLatin1String(g.name) + QString::number(i));
+      a->setCheckable(true);
+      a->setStatusTip(hint);
+      group->addAction(a);
+      (*g.items)[size_t(i)] = a;
+      connect(a, &QAction::triggered, this, [this, field = g.field, i] { gen.Lesson.*field = i; });
+    }
+    (*g.items)[0]->setChecked(true);
+  }
+  updateLessonMenu();
+}
+
+// The check marks follow the settings; the items of conditions the selected kind does not have
+// are disabled, their marks kept.
+void TForm1::updateLessonMenu() {
+  const ProblemKind k = kind();
+  const std::pair<std::array<QAction*, 3>*, std::pair<int32_t, bool>> groups[] = {
+      {&LessonDenom, {gen.Lesson.Denominator, DenominatorConditionApplies(k)}},
+      {&LessonReduce, {gen.Lesson.Reduce, ReduceConditionApplies(k)}},
+      {&LessonRegroup, {gen.Lesson.Regroup, RegroupConditionApplies(k)}},
+      {&LessonCancel, {gen.Lesson.Cancel, CancelConditionApplies(k)}},
+  };
+  for (const auto& [items, state] : groups) {
+    const auto [setting, applies] = state;
+    (*items)[size_t(setting >= 0 && setting <= 2 ? setting : 0)]->setChecked(true);
+    for (QAction* a : *items) a->setEnabled(applies);
+  }
 }
 
 // ---- Life cycle --------------------------------------------------------------------------------
@@ -411,6 +479,7 @@ void TForm1::FormShow() {
   K1->setChecked(gen.fKakko);
   T1->setChecked(gen.fTaiBun);
   I1->setChecked(gen.fInt);
+  updateLessonMenu();
   Combo1->setCurrentIndex(0);
   Combo2->setCurrentIndex(0);
   if (aboutBox_) aboutBox_->ProductName->setText(QStringLiteral("Zubira　分数の加減乗除篇"));
@@ -506,6 +575,7 @@ void TForm1::TabControl1Change(int index) {
     Combo1->hide();
     Lblsgn->hide();
   }
+  if (LessonDenom[0]) updateLessonMenu();
 }
 
 // A Make or a composition reached while an edit box still holds text that was never checked
@@ -686,6 +756,7 @@ void TForm1::N5Click() {
 
 void TForm1::Button1Click() { ComposeWorksheet(WorksheetComposer::ProblemSheet); }
 void TForm1::Button2Click() { ComposeWorksheet(WorksheetComposer::AnswerSheet); }
+void TForm1::Button3Click() { ComposeWorksheet(WorksheetComposer::SolutionSheet); }
 
 void TForm1::ComposeWorksheet(int sheetKind) {
   if (!commitEditing() || !preview_) return;

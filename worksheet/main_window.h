@@ -1,9 +1,9 @@
 #pragma once
 // TForm1: the main window "分数の加減乗除". The user picks a problem kind on the tab strip, sets
 // the grid, the operand ranges, signs and random flags, presses Make to fill the three problem
-// lists, and Problems or Answers to compose a sheet in the preview. The page captions, the date
-// line, the name heading and the generation options are edited here too; the layout lives in the
-// style dialog.
+// lists, and Problems, Answers or the worked key (解き方) to compose a sheet in the preview. The
+// page captions, the date line, the name heading and the generation options are edited here too;
+// the layout lives in the style dialog.
 //
 // The window is the generator's host: it hands it the sign choices and random flags at every
 // attempt, shows its status texts and answers its exhaustion question through the dialog seam.
@@ -27,6 +27,7 @@
 
 class QAction;
 class QActionGroup;
+class QMenu;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -72,6 +73,7 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   void MakeProblems();
   void Button1Click();  // 問題
   void Button2Click();  // 答え
+  void Button3Click();  // 解き方
   void ComposeWorksheet(int sheetKind);
   void EdtMin1iEnter(QLineEdit* edit);
   bool EdtMin1iExit(QLineEdit* edit);
@@ -148,6 +150,7 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   QWidget* Panel1;
   QPushButton* Button1;
   QPushButton* Button2;
+  QPushButton* Button3;
   QLabel* StPanel0;  // "Information"
   QLabel* StPanel1;  // the hints
   QTimer Timer1;
@@ -168,6 +171,11 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   QAction* K1;
   QAction* I1;
   QAction* R1;
+  // "問題の条件(&J)": the lesson conditions, three exclusive items each (any, yes, no).
+  std::array<QAction*, 3> LessonDenom{};
+  std::array<QAction*, 3> LessonReduce{};
+  std::array<QAction*, 3> LessonRegroup{};
+  std::array<QAction*, 3> LessonCancel{};
   QAction* Help2;
   QAction* A1;
 
@@ -185,6 +193,8 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   void FormShow();
   void buildControls();
   void buildMenus();
+  void buildLessonMenu(QMenu* menu);
+  void updateLessonMenu();
   void DisplayHint(const QString& hint);
   void setMemos(const ProblemLists& lists);
   void pageStringButton(PageStringId which, QLineEdit* edit, QString* field);

@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -317,6 +318,81 @@ TEST_F(MainWindowTest, SettingsSurviveARestart) {
   EXPECT_EQ(w->settings.WindowTop, 33.5);
 }
 
+TEST_F(MainWindowTest, LessonConditionsMenu) {
+  QMenu* lesson = w->findChild<QMenu*>("Lesson1");
+  ASSERT_NE(lesson, nullptr);
+  EXPECT_EQ(lesson->title(), QStringLiteral("問題の条件(&J)"));
+  EXPECT_EQ(w->findChild<QMenu*>("Option1")->actions().constLast(), lesson->menuAction()) << "at the end";
+  const char* groups[] = {"LessonDenom", "LessonReduce", "LessonRegroup", "LessonCancel"};
+  auto item = [&](const char* group, int i) {
+    return w->findChild<QAction*>(QLatin1String(group) + QString::number(i));
+  };
+  for (const char* g : groups)
+    for (int i = 0; i < 3; ++i) {
+      ASSERT_NE(item(g, i), nullptr) << g << i;
+      EXPECT_EQ(item(g, i)->isChecked(), i == 0) << g << i;
+    }
+  EXPECT_EQ(item("LessonDenom", 2)->text(), QStringLiteral("ちがう分母（通分あり）"));
+  EXPECT_EQ(lesson->actions().size(), 12 + 3) << "four groups with separators between them";
+
+  item("LessonDenom", 1)->trigger();
+  item("LessonReduce", 2)->trigger();
+  item("LessonCancel", 1)->trigger();
+  EXPECT_EQ(w->gen.Lesson.Cancel, 0) << "a disabled item does nothing";
+  w->TabControl1->setCurrentIndex(2);
+  item("LessonCancel", 1)->trigger();
+  w->TabControl1->setCurrentIndex(0);
+  EXPECT_EQ(w->gen.Lesson.Denominator, 1);
+  EXPECT_EQ(w->gen.Lesson.Reduce, 2);
+  EXPECT_EQ(w->gen.Lesson.Cancel, 1);
+  EXPECT_FALSE(item("LessonDenom", 0)->isChecked()) << "exclusive";
+
+  // Items of conditions the kind does not have are disabled, their marks kept.
+  const struct {
+    int tab;
+    bool denom, reduce, regroup, cancel;
+  } kinds[] = {{0, true, true, true, false}, {1, true, true, true, false}, {2, false, true, false, true},
+               {3, false, true, false, true}, {4, false, false, false, false}, {5, false, false, false, false}};
+  for (const auto& k : kinds) {
+    w->TabControl1->setCurrentIndex(k.tab);
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(item("LessonDenom", i)->isEnabled(), k.denom) << k.tab;
+      EXPECT_EQ(item("LessonReduce", i)->isEnabled(), k.reduce) << k.tab;
+      EXPECT_EQ(item("LessonRegroup", i)->isEnabled(), k.regroup) << k.tab;
+      EXPECT_EQ(item("LessonCancel", i)->isEnabled(), k.cancel) << k.tab;
+    }
+    EXPECT_TRUE(item("LessonDenom", 1)->isChecked());
+  }
+
+  // The long part of an item's hint in the status bar.
+  item("LessonCancel", 1)->showStatusText(w.get());
+  EXPECT_EQ(w->StPanel1->text(), QStringLiteral("かけ算・わり算をかける前に約分できる問題にします"));
+
+  // Made problems follow the conditions: the same denominators in addition.
+  w->TabControl1->setCurrentIndex(0);
+  w->BtnMakeClick();
+  const QStringList a = w->Memo1->toPlainText().split(u'\n'), b = w->Memo2->toPlainText().split(u'\n');
+  ASSERT_GE(a.size(), 10);
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(a[i].section(u'/', 1), b[i].section(u'/', 1)) << a[i].toStdString();
+
+  // Written at the end, read at the next first show; a value out of range reads as 0.
+  EXPECT_EQ(w->FormHide(), QString());
+  IniFile ini(dir.filePath("zubira.ini"));
+  EXPECT_EQ(ini.readString("Lesson", "Denominator", ""), "1");
+  EXPECT_EQ(ini.readString("Lesson", "Reduce", ""), "2");
+  EXPECT_EQ(ini.readString("Lesson", "Regroup", ""), "0");
+  ini.writeString("Lesson", "Cancel", "7");
+  ASSERT_TRUE(ini.save());
+  w.reset();
+  open();
+  EXPECT_EQ(w->gen.Lesson.Denominator, 1);
+  EXPECT_EQ(w->gen.Lesson.Reduce, 2);
+  EXPECT_EQ(w->gen.Lesson.Cancel, 0);
+  EXPECT_TRUE(item("LessonDenom", 1)->isChecked());
+  EXPECT_TRUE(item("LessonReduce", 2)->isChecked());
+  EXPECT_TRUE(item("LessonCancel", 0)->isChecked());
+}
+
 TEST_F(MainWindowTest, HandWrittenSettingsWithMixedCaseKeys) {
   w.reset();
   QFile f(dir.filePath("zubira.ini"));
@@ -353,6 +429,40 @@ TEST_F(MainWindowTest, ProblemsAndAnswersComposeInThePreview) {
   w->findChild<QPushButton*>("Button2")->click();
   EXPECT_TRUE(preview.model().ListbyProgram().join('\n').contains(QStringLiteral("(答)")));
   EXPECT_EQ(preview.shows, 2) << "shown again only when it was hidden";
+}
+
+TEST_F(MainWindowTest, KeyButtonUnderAnswersComposesTheKey) {
+  auto* answers = w->findChild<QPushButton*>("Button2");
+  auto* key = w->findChild<QPushButton*>("Button3");
+  ASSERT_NE(key, nullptr);
+  EXPECT_EQ(key->text(), QStringLiteral("解き方(&S)"));
+  EXPECT_EQ(key->parentWidget(), answers->parentWidget());
+  EXPECT_EQ(key->parentWidget()->objectName(), "GrpPreview");
+  EXPECT_EQ(key->size(), answers->size());
+  EXPECT_EQ(key->x(), answers->x());
+  EXPECT_GT(key->y(), answers->geometry().bottom()) << "under 答え, not overlapping it";
+  EXPECT_LE(key->geometry().bottom(), key->parentWidget()->height() - 2) << "inside its group";
+  EXPECT_GT(answers->y(), w->findChild<QPushButton*>("Button1")->geometry().bottom());
+  EXPECT_EQ(key->toolTip(), QStringLiteral("解き方"));
+  QStatusTipEvent tip(key->statusTip());
+  QApplication::sendEvent(key, &tip);
+  EXPECT_EQ(w->StPanel1->text(), QStringLiteral("途中式つきの解答を表示します"));
+
+  key->click();
+  EXPECT_EQ(preview.shows, 1) << "no problems: the preview shows, nothing is composed";
+  EXPECT_EQ(preview.refreshes, 0);
+  w->BtnMakeClick();
+  preview.visible = false;
+  key->click();
+  EXPECT_TRUE(preview.visible);
+  EXPECT_EQ(preview.refreshes, 1);
+  const QString program = preview.model().ListbyProgram().join('\n');
+  EXPECT_TRUE(program.contains(QStringLiteral(" (解き方)\"")));
+  EXPECT_TRUE(program.contains(QStringLiteral("\"( 1)\"")));
+  EXPECT_TRUE(program.contains(QStringLiteral("\" = \""))) << "chains, not bare answers";
+  EXPECT_FALSE(program.contains(QStringLiteral("解けません")));
+  answers->click();
+  EXPECT_TRUE(preview.model().ListbyProgram().join('\n').contains(QStringLiteral("(答)")));
 }
 
 TEST_F(MainWindowTest, PageCaptionButtonsDateLineAndName) {
