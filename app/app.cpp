@@ -1,31 +1,45 @@
 #include "app/app.h"
 
 #include "app/command_line.h"
-#include "app/zubira_app.h"
 #include "platform/application.h"
 
-#include <QApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 namespace zubira {
 
-int runZubira(int argc, char** argv) {
+int runCommandLineProgram(int argc, char** argv) {
   QStringList args;
   for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
-
   prepareEnvironment();
-  if (isCommandLine(args)) {
-    // The command-line mode draws without a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    prepareApplication();
-    return runCommandLine(args);
-  }
-
-  QApplication app(argc, argv);
+  // The command-line mode draws without a display, and without the widgets' styles.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
   prepareApplication();
-  installQtTranslations();
-  ZubiraApp program;
-  return program.run();
+  return runCommandLine(args);
+}
+
+int startDesktopProgram(char** argv) {
+  // This program's own file, whatever name or link it was started by.
+  const QString dir = QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
+  const QString candidates[] = {dir + QStringLiteral("/zubira-desktop"),
+                                dir + QStringLiteral("/../libexec/zubira/zubira-desktop")};
+  for (const QString& path : candidates) {
+    if (!QFileInfo(path).isExecutable()) continue;
+    const QByteArray file = QFile::encodeName(path);
+    char* const args[] = {const_cast<char*>(file.constData()), nullptr};
+    ::execv(file.constData(), args);
+    std::fprintf(stderr, "zubira: cannot start %s: %s\n", file.constData(), std::strerror(errno));
+    return 1;
+  }
+  std::fprintf(stderr, "zubira: the desktop program zubira-desktop is not installed beside %s\n",
+               argv && argv[0] ? argv[0] : "zubira");
+  return 1;
 }
 
 }  // namespace zubira

@@ -1,6 +1,7 @@
 #include "app/cli_support.h"
 
 #include "drawing/page_model.h"
+#include "platform/application.h"
 
 #include <QFileInfo>
 
@@ -22,24 +23,67 @@ void CommandHooks::SetStatusText(const QString& text) {
   if (text.startsWith(QLatin1String("Loop over:"))) printTo(stderr, text + u'\n');
 }
 
-int usageError(const QString& command, const QString& text, const QString& usage) {
-  printTo(stderr, command + QStringLiteral(": ") + text + QStringLiteral("\n\n") + usage);
+CommandLine::CommandLine(const QString& command, const QString& synopsis, const QString& about,
+                         const QString& epilog)
+    : command_(command), synopsis_(synopsis), about_(about), epilog_(epilog) {
+  // Long options only: "-abc" is not three switches.
+  parser_.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  add({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this text."));
+  add({QStringLiteral("version")}, QStringLiteral("Show the program's version."));
+}
+
+void CommandLine::add(const QStringList& names, const QString& description, const QString& valueName) {
+  parser_.addOption(valueName.isEmpty() ? QCommandLineOption(names, description)
+                                        : QCommandLineOption(names, description, valueName));
+}
+
+std::optional<int> CommandLine::parse(const QStringList& args) {
+  // Qt's parser takes the program's name first.
+  if (!parser_.parse(QStringList{QStringLiteral("zubira")} + args)) {
+    const QStringList unknown = parser_.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+      const QString name = unknown.constFirst();
+      return fail(QStringLiteral("unknown option \"%1%2\"").arg(name.size() > 1 ? "--" : "-", name));
+    }
+    return fail(parser_.errorText());
+  }
+  if (parser_.isSet(QStringLiteral("help"))) {
+    printTo(stdout, help());
+    return ExitOk;
+  }
+  if (parser_.isSet(QStringLiteral("version"))) {
+    printTo(stdout, applicationTitle() + QStringLiteral(" Version " ZUBIRA_VERSION "\n"));
+    return ExitOk;
+  }
+  const QStringList extra = parser_.positionalArguments();
+  if (extra.size() > positional_) return fail(QStringLiteral("unexpected argument \"%1\"").arg(extra[positional_]));
+  return std::nullopt;
+}
+
+bool CommandLine::number(const QString& name, int lo, int hi, int* out, const QString& problem) const {
+  if (!parser_.isSet(name)) return true;
+  const std::optional<int32_t> n = parseInt32Text(parser_.value(name));
+  if (!n || *n < lo || *n > hi) {
+    fail(problem);
+    return false;
+  }
+  *out = *n;
+  return true;
+}
+
+QString CommandLine::help() const {
+  // Qt's own option list, under our synopsis.
+  QString options = parser_.helpText();
+  const int at = options.indexOf(QLatin1String("Options:"));
+  options = at >= 0 ? options.mid(at) : QString();
+  return QStringLiteral("Usage: ") + synopsis_ + u'\n' + about_ + QStringLiteral("\n\n") + options +
+         (epilog_.isEmpty() ? QString() : u'\n' + epilog_);
+}
+
+int CommandLine::fail(const QString& text) const {
+  printTo(stderr, command_ + QStringLiteral(": ") + text + QStringLiteral("\nTry \"") + command_ +
+                      QStringLiteral(" --help\" for the options.\n"));
   return ExitUsage;
-}
-
-bool takeValue(const QStringList& args, int& i, QString* value) {
-  if (i + 1 >= args.size()) return false;
-  *value = args[++i];
-  return true;
-}
-
-bool takeNumber(const QStringList& args, int& i, int lo, int hi, int* value) {
-  QString text;
-  if (!takeValue(args, i, &text)) return false;
-  const std::optional<int32_t> n = parseInt32Text(text);
-  if (!n || *n < lo || *n > hi) return false;
-  *value = *n;
-  return true;
 }
 
 void loadPreviewPageStrings(const IniFile& ini, PageModel& m) {
@@ -66,95 +110,134 @@ std::optional<SignMode> parseSign(const QString& t) {
   return std::nullopt;
 }
 
-}  // namespace
-
-QString problemOptionsUsage() {
-  return QStringLiteral(
-      "  --kind add|sub|mul|div|m2i|i2m   problem kind (default add)\n"
-      "  --ranges T1,...,T12              the twelve range texts in the order\n"
-      "                                   Min1i,Max1i,Min1c,Max1c,Min1m,Max1m,\n"
-      "                                   Min2i,Max2i,Min2c,Max2c,Min2m,Max2m\n"
-      "                                   (default 0,0,1,10,1,10,0,0,1,10,1,10)\n"
-      "  --sign1, --sign2 plus|minus|either   sign of an operand (default plus)\n"
-      "  --step1, --step2                 step through that operand's numerators instead of\n"
-      "                                   drawing it at random\n"
-      "  --settings FILE                  read the options and the layout from a settings file\n"
-      "  --set Section/Key=Value          override one settings key (repeatable), e.g.\n"
-      "                                   --set Exam/Range=2 --set Exam/TaiBunSu=1\n"
-      "  --rows N, --cols N               the grid (rows 1..10, columns 1..4, at most 20)\n"
-      "  --seed N                         reproducible draws (default: seeded from the clock)\n"
-      "  --keep-failed                    keep the last candidate when a problem's attempts run\n"
-      "                                   out, instead of stopping\n");
+// "any" 0, "yes" (or "same") 1, "no" (or "different") 2.
+std::optional<int32_t> parseLessonChoice(const QString& t, const char* yes, const char* no) {
+  if (t == QLatin1String("any")) return 0;
+  if (t == QLatin1String(yes)) return 1;
+  if (t == QLatin1String(no)) return 2;
+  return std::nullopt;
 }
 
-std::optional<int> takeProblemOption(const QStringList& args, int& i, ProblemOptions* o,
-                                     const QString& command) {
-  const QString& opt = args[i];
-  const QString usage = problemOptionsUsage();
-  auto value = [&](QString* out) {
-    if (i + 1 >= args.size()) return false;
-    *out = args[++i];
-    return true;
-  };
-  auto fail = [&](const QString& text) { return usageError(command, text, usage); };
-  QString v;
-  if (opt == QLatin1String("--kind")) {
-    if (!value(&v)) return fail(QStringLiteral("--kind needs a value"));
-    auto k = parseKind(v);
-    if (!k) return fail(QStringLiteral("unknown kind \"%1\"").arg(v));
+}  // namespace
+
+void addProblemOptions(CommandLine& line) {
+  line.add({QStringLiteral("kind")}, QStringLiteral("Problem kind: add, sub, mul, div, m2i (mixed number to "
+                                                    "improper fraction) or i2m (the reverse); default add."),
+           QStringLiteral("add|sub|mul|div|m2i|i2m"));
+  line.add({QStringLiteral("ranges")},
+           QStringLiteral("The twelve range texts separated by commas: the lowest and highest integer part, "
+                          "numerator and denominator of the first operand (Min1i Max1i Min1c Max1c Min1m "
+                          "Max1m), then of the second (default 0,0,1,10,1,10,0,0,1,10,1,10)."),
+           QStringLiteral("T1,...,T12"));
+  line.add({QStringLiteral("sign1")}, QStringLiteral("Sign of the first operand (default plus)."),
+           QStringLiteral("plus|minus|either"));
+  line.add({QStringLiteral("sign2")}, QStringLiteral("Sign of the second operand (default plus)."),
+           QStringLiteral("plus|minus|either"));
+  line.add({QStringLiteral("step1")},
+           QStringLiteral("Step through the first operand's numerators instead of drawing it at random."));
+  line.add({QStringLiteral("step2")}, QStringLiteral("The same for the second operand."));
+  line.add({QStringLiteral("denominators")},
+           QStringLiteral("Addition and subtraction: operands with the same denominator, or with different "
+                          "ones (a common denominator needed); default: the settings file's, else any."),
+           QStringLiteral("any|same|different"));
+  line.add({QStringLiteral("reduce")},
+           QStringLiteral("Answers that must be reduced (yes) or need no reducing (no)."),
+           QStringLiteral("any|yes|no"));
+  line.add({QStringLiteral("regroup")},
+           QStringLiteral("Addition that carries into the integer part, subtraction that borrows from it "
+                          "(yes), or neither (no)."),
+           QStringLiteral("any|yes|no"));
+  line.add({QStringLiteral("cancel")},
+           QStringLiteral("Multiplication and division whose factors can be cancelled before multiplying "
+                          "(yes), or cannot (no)."),
+           QStringLiteral("any|yes|no"));
+  line.add({QStringLiteral("settings")}, QStringLiteral("Read the options and the layout from a settings file."),
+           QStringLiteral("FILE"));
+  line.add({QStringLiteral("set")},
+           QStringLiteral("Override one settings key (repeatable), e.g. --set Exam/Range=2 --set "
+                          "Exam/TaiBunSu=1 --set Lesson/Reduce=1."),
+           QStringLiteral("Section/Key=Value"));
+  line.add({QStringLiteral("rows")}, QStringLiteral("Rows of the grid, 1..10."), QStringLiteral("N"));
+  line.add({QStringLiteral("cols")}, QStringLiteral("Columns of the grid, 1..4 (at most 20 problems)."),
+           QStringLiteral("N"));
+  line.add({QStringLiteral("seed")}, QStringLiteral("Reproducible draws (default: seeded from the clock)."),
+           QStringLiteral("N"));
+  line.add({QStringLiteral("keep-failed")},
+           QStringLiteral("Keep the last candidate when a problem's attempts run out, instead of stopping."));
+}
+
+int readProblemOptions(const CommandLine& line, ProblemOptions* o) {
+  if (line.isSet(QStringLiteral("kind"))) {
+    const QString v = line.value(QStringLiteral("kind"));
+    const std::optional<ProblemKind> k = parseKind(v);
+    if (!k) return line.fail(QStringLiteral("unknown kind \"%1\"").arg(v));
     o->kind = *k;
-  } else if (opt == QLatin1String("--ranges")) {
-    if (!value(&v)) return fail(QStringLiteral("--ranges needs a value"));
-    const QStringList parts = v.split(u',');
+  }
+  if (line.isSet(QStringLiteral("ranges"))) {
+    const QStringList parts = line.value(QStringLiteral("ranges")).split(u',');
     if (parts.size() != RangeEditCount)
-      return fail(QStringLiteral("--ranges needs 12 texts separated by commas, got %1").arg(parts.size()));
+      return line.fail(QStringLiteral("--ranges needs 12 texts separated by commas, got %1").arg(parts.size()));
     for (int k = 0; k < RangeEditCount; ++k) o->ranges[size_t(k)] = parts[k];
-  } else if (opt == QLatin1String("--sign1") || opt == QLatin1String("--sign2")) {
-    if (!value(&v)) return fail(opt + QStringLiteral(" needs a value"));
-    auto s = parseSign(v);
-    if (!s) return fail(QStringLiteral("unknown sign \"%1\"").arg(v));
-    (opt.endsWith(u'1') ? o->hooks.choices.sign1 : o->hooks.choices.sign2) = *s;
-  } else if (opt == QLatin1String("--step1")) {
-    o->hooks.choices.random1 = false;
-  } else if (opt == QLatin1String("--step2")) {
-    o->hooks.choices.random2 = false;
-  } else if (opt == QLatin1String("--settings")) {
-    if (!value(&o->settingsPath)) return fail(QStringLiteral("--settings needs a file"));
-  } else if (opt == QLatin1String("--set")) {
-    if (!value(&v)) return fail(QStringLiteral("--set needs Section/Key=Value"));
+  }
+  for (const auto& [name, field] : {std::pair{"sign1", &o->hooks.choices.sign1},
+                                    std::pair{"sign2", &o->hooks.choices.sign2}}) {
+    if (!line.isSet(QLatin1String(name))) continue;
+    const QString v = line.value(QLatin1String(name));
+    const std::optional<SignMode> sign = parseSign(v);
+    if (!sign) return line.fail(QStringLiteral("unknown sign \"%1\"").arg(v));
+    *field = *sign;
+  }
+  if (line.isSet(QStringLiteral("step1"))) o->hooks.choices.random1 = false;
+  if (line.isSet(QStringLiteral("step2"))) o->hooks.choices.random2 = false;
+  struct Lesson {
+    const char* name;
+    const char* yes;
+    const char* no;
+    std::optional<int32_t>* field;
+  };
+  for (const Lesson& l : {Lesson{"denominators", "same", "different", &o->denominators},
+                          Lesson{"reduce", "yes", "no", &o->reduce}, Lesson{"regroup", "yes", "no", &o->regroup},
+                          Lesson{"cancel", "yes", "no", &o->cancel}}) {
+    if (!line.isSet(QLatin1String(l.name))) continue;
+    const QString v = line.value(QLatin1String(l.name));
+    *l.field = parseLessonChoice(v, l.yes, l.no);
+    if (!*l.field)
+      return line.fail(QStringLiteral("--%1: \"%2\" is not any, %3 or %4").arg(QLatin1String(l.name), v,
+                                                                              QLatin1String(l.yes), QLatin1String(l.no)));
+  }
+  o->settingsPath = line.value(QStringLiteral("settings"));
+  for (const QString& v : line.values(QStringLiteral("set"))) {
     const int slash = v.indexOf(u'/');
     const int eq = v.indexOf(u'=');
     if (slash <= 0 || eq <= slash + 1)
-      return fail(QStringLiteral("--set \"%1\": expected Section/Key=Value").arg(v));
+      return line.fail(QStringLiteral("--set \"%1\": expected Section/Key=Value").arg(v));
     o->overrides << v;
-  } else if (opt == QLatin1String("--rows") || opt == QLatin1String("--cols")) {
-    if (!value(&v)) return fail(opt + QStringLiteral(" needs a number"));
-    auto n = parseInt32Text(v);
-    if (!n) return fail(QStringLiteral("%1: \"%2\" is not a number").arg(opt, v));
-    (opt == QLatin1String("--rows") ? o->rows : o->cols) = *n;
-  } else if (opt == QLatin1String("--seed")) {
-    if (!value(&v)) return fail(QStringLiteral("--seed needs a number"));
-    bool ok = false;
-    const qulonglong n = v.toULongLong(&ok);
-    if (!ok) return fail(QStringLiteral("--seed: \"%1\" is not a number").arg(v));
-    o->seed = n;
-  } else if (opt == QLatin1String("--keep-failed")) {
-    o->hooks.keepFailed = true;
-  } else {
-    return std::nullopt;
   }
+  for (const auto& [name, field] : {std::pair{"rows", &o->rows}, std::pair{"cols", &o->cols}}) {
+    if (!line.isSet(QLatin1String(name))) continue;
+    const QString v = line.value(QLatin1String(name));
+    const std::optional<int32_t> n = parseInt32Text(v);
+    if (!n) return line.fail(QStringLiteral("--%1: \"%2\" is not a number").arg(QLatin1String(name), v));
+    *field = *n;
+  }
+  if (line.isSet(QStringLiteral("seed"))) {
+    bool ok = false;
+    const qulonglong n = line.value(QStringLiteral("seed")).toULongLong(&ok);
+    if (!ok) return line.fail(QStringLiteral("--seed: \"%1\" is not a number").arg(line.value(QStringLiteral("seed"))));
+    o->seed = n;
+  }
+  o->hooks.keepFailed = line.isSet(QStringLiteral("keep-failed"));
   return ExitOk;
 }
 
-std::optional<IniFile> loadSettings(const ProblemOptions& o, const QString& command) {
+std::optional<IniFile> loadSettings(const ProblemOptions& o, const CommandLine& line) {
   if (!o.settingsPath.isEmpty() && !QFileInfo(o.settingsPath).isFile()) {
-    usageError(command, QStringLiteral("no settings file \"%1\"").arg(o.settingsPath), problemOptionsUsage());
+    line.fail(QStringLiteral("no settings file \"%1\"").arg(o.settingsPath));
     return std::nullopt;
   }
   IniFile ini(o.settingsPath);
   if (!ini.readOk()) {
-    usageError(command, QStringLiteral("cannot read \"%1\": %2").arg(o.settingsPath, ini.errorString()),
-               problemOptionsUsage());
+    line.fail(QStringLiteral("cannot read \"%1\": %2").arg(o.settingsPath, ini.errorString()));
     return std::nullopt;
   }
   for (const QString& v : o.overrides) {
@@ -168,6 +251,11 @@ std::optional<IniFile> loadSettings(const ProblemOptions& o, const QString& comm
 int prepareGeneration(const ProblemOptions& o, const IniFile& ini, GenerationSettings* gen,
                       MainSettings* sheet) {
   ReadSettings(ini, sheet, gen);
+  for (const auto& [given, field] : {std::pair{o.denominators, &gen->Lesson.Denominator},
+                                     std::pair{o.reduce, &gen->Lesson.Reduce},
+                                     std::pair{o.regroup, &gen->Lesson.Regroup},
+                                     std::pair{o.cancel, &gen->Lesson.Cancel}})
+    if (given) *field = *given;
   if (o.rows) gen->ExamRowN = *o.rows;
   if (o.cols) gen->ExamColN = *o.cols;
   // The grid as the fields "行" and "列" take it.

@@ -8,6 +8,7 @@
 #include "platform/ini_file.h"
 #include "worksheet/main_settings.h"
 
+#include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -50,6 +51,41 @@ class CommandHooks final : public GeneratorHooks {
   bool AskYesNo(const QString&) override { return keepFailed; }
 };
 
+// One subcommand's command line on Qt's parser, so that --help (-h), --version, --opt=value and
+// "--" behave as in other Qt and GNU programs. Messages name the command ("zubira make: ...").
+class CommandLine {
+ public:
+  // `synopsis` follows "Usage: " in the help, `about` comes under it, `epilog` after the options.
+  CommandLine(const QString& command, const QString& synopsis, const QString& about,
+              const QString& epilog);
+
+  // An option with a value when `valueName` is given, a switch otherwise.
+  void add(const QStringList& names, const QString& description, const QString& valueName = {});
+  // Positional arguments are refused unless one is declared (shown in the synopsis only).
+  void allowPositional(int count) { positional_ = count; }
+
+  // Parses `args` (the words after the subcommand). Nothing when the command should run;
+  // otherwise the exit code after printing the help, the version or what was wrong.
+  std::optional<int> parse(const QStringList& args);
+
+  bool isSet(const QString& name) const { return parser_.isSet(name); }
+  QString value(const QString& name) const { return parser_.value(name); }
+  QStringList values(const QString& name) const { return parser_.values(name); }
+  QStringList positional() const { return parser_.positionalArguments(); }
+  // The whole number of an option, when it is set and from lo to hi; prints `problem` (and
+  // gives false) when it is set and is not.
+  bool number(const QString& name, int lo, int hi, int* out, const QString& problem) const;
+
+  QString help() const;
+  // Prints "command: text" and where the help is on stderr; returns ExitUsage.
+  int fail(const QString& text) const;
+
+ private:
+  QString command_, synopsis_, about_, epilog_;
+  QCommandLineParser parser_;
+  int positional_ = 0;
+};
+
 // The options of `zubira make`, shared by `zubira sheet`.
 struct ProblemOptions {
   ProblemKind kind = pkAdd;
@@ -60,31 +96,23 @@ struct ProblemOptions {
   std::optional<int> rows;
   std::optional<int> cols;
   std::optional<uint64_t> seed;
+  // The lesson conditions given on the command line; they win over the settings file.
+  std::optional<int32_t> denominators, reduce, regroup, cancel;
 };
 
-// Takes the option at args[i] (and its value, advancing i) when it is one of the problem
-// options. Returns nothing when args[i] is not one of them, ExitOk when it was taken, or
-// ExitUsage after printing what was wrong (prefixed with `command`).
-std::optional<int> takeProblemOption(const QStringList& args, int& i, ProblemOptions* o,
-                                     const QString& command);
-QString problemOptionsUsage();
+// Declares the problem options on `line`.
+void addProblemOptions(CommandLine& line);
+// Reads them after parsing; prints what was wrong and gives ExitUsage, or ExitOk.
+int readProblemOptions(const CommandLine& line, ProblemOptions* o);
 
 // The settings file (or the defaults) with the --set overrides applied; prints the error and
 // gives nothing when the file cannot be read or an override is malformed.
-std::optional<IniFile> loadSettings(const ProblemOptions& o, const QString& command);
+std::optional<IniFile> loadSettings(const ProblemOptions& o, const CommandLine& line);
 
 // The generation settings from the settings file and the options, checked as the grid fields and
 // the range edits check them; prints the message and returns ExitUsage when one is refused.
 int prepareGeneration(const ProblemOptions& o, const IniFile& ini, GenerationSettings* gen,
                       MainSettings* sheet);
-
-int usageError(const QString& command, const QString& text, const QString& usage);
-
-// The value after args[i] (advancing i); false when there is none.
-bool takeValue(const QStringList& args, int& i, QString* value);
-// The integer from lo to hi after args[i] (advancing i); false when there is none or it is
-// outside the range.
-bool takeNumber(const QStringList& args, int& i, int lo, int hi, int* value);
 
 // The preview's four page strings as the preview loads them from the settings file.
 void loadPreviewPageStrings(const IniFile& ini, PageModel& model);

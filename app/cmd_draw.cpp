@@ -9,76 +9,70 @@
 
 namespace zubira {
 
-QString drawUsage() {
-  return QStringLiteral(
-      "Usage: zubira draw LISTFILE [OPTIONS]\n"
-      "Renders LISTFILE (read as the list index file, with its INCLUDE files and pictures) with the\n"
-      "page strings of the settings file, and writes the page.\n"
-      "\n"
-      "  --out FILE            .pdf through the printer (A4), .png, .bmp, .jpg or .jpeg through the\n"
-      "                        1:1 page image at 96 pixels per inch (default: LISTFILE as .png)\n"
-      "  --unit pixel|inch|mm  drawing unit (default: the settings file's, else mm)\n"
-      "  --dpi N               printer resolution (default 600)\n"
-      "  --quality N           JPEG quality 1..100 (default: the settings file's, else 90)\n"
-      "  --mesh, --scale       draw the grid or the ruler on an image\n"
-      "  --settings FILE       the settings file (default: the built-in defaults)\n"
-      "\n"
-      "Messages of the renderer go to stderr. Exit codes: 0 written, 1 the file could not be\n"
-      "written, 2 bad command line.\n");
+namespace {
+
+std::unique_ptr<CommandLine> drawCommandLine() {
+  auto made = std::make_unique<CommandLine>(
+      QStringLiteral("zubira draw"), QStringLiteral("zubira draw [options] LISTFILE"),
+      QStringLiteral("Renders LISTFILE (read as the list index file, with its INCLUDE files and pictures) with\n"
+                     "the page strings of the settings file, and writes the page."),
+      QStringLiteral("Messages of the renderer go to stderr. Exit codes: 0 written, 1 the file could not be\n"
+                     "written, 2 bad command line.\n"));
+  made->add({QStringLiteral("out")},
+           QStringLiteral(".pdf through the printer (A4), .png, .bmp, .jpg or .jpeg through the 1:1 page "
+                          "image at 96 pixels per inch (default: LISTFILE as .png)."),
+           QStringLiteral("FILE"));
+  made->add({QStringLiteral("unit")}, QStringLiteral("Drawing unit (default: the settings file's, else mm)."),
+           QStringLiteral("pixel|inch|mm"));
+  made->add({QStringLiteral("dpi")}, QStringLiteral("Printer resolution, 36..2400 (default 600)."), QStringLiteral("N"));
+  made->add({QStringLiteral("quality")},
+           QStringLiteral("JPEG quality 1..100 (default: the settings file's, else 90)."), QStringLiteral("N"));
+  made->add({QStringLiteral("mesh")}, QStringLiteral("Draw the grid on an image."));
+  made->add({QStringLiteral("scale")}, QStringLiteral("Draw the ruler on an image."));
+  made->add({QStringLiteral("settings")}, QStringLiteral("The settings file (default: the built-in defaults)."),
+           QStringLiteral("FILE"));
+  made->allowPositional(1);
+  return made;
 }
 
+}  // namespace
+
+QString drawUsage() { return drawCommandLine()->help(); }
+
 int runDrawCommand(const QStringList& args) {
-  const QString command = QStringLiteral("zubira draw");
-  const QString usage = drawUsage();
-  QString listFile, out, settingsPath;
+  const std::unique_ptr<CommandLine> made = drawCommandLine();
+  CommandLine& line = *made;
+  if (const std::optional<int> done = line.parse(args)) return *done;
+  const QString listFile = line.positional().value(0);
+  QString out = line.value(QStringLiteral("out"));
+  const QString settingsPath = line.value(QStringLiteral("settings"));
   std::optional<int> unit, quality;
-  int dpi = 600;
-  bool mesh = false, scale = false;
-  for (int i = 0; i < args.size(); ++i) {
-    const QString& opt = args[i];
-    QString v;
-    int n = 0;
-    if (opt == QLatin1String("--help") || opt == QLatin1String("-h")) {
-      printTo(stdout, usage);
-      return ExitOk;
-    } else if (opt == QLatin1String("--out")) {
-      if (!takeValue(args, i, &out)) return usageError(command, QStringLiteral("--out needs a file"), usage);
-    } else if (opt == QLatin1String("--settings")) {
-      if (!takeValue(args, i, &settingsPath)) return usageError(command, QStringLiteral("--settings needs a file"), usage);
-    } else if (opt == QLatin1String("--unit")) {
-      if (!takeValue(args, i, &v)) return usageError(command, QStringLiteral("--unit needs pixel, inch or mm"), usage);
-      if (v == QLatin1String("pixel")) unit = PageModel::kUnitPixel;
-      else if (v == QLatin1String("inch")) unit = PageModel::kUnitInch;
-      else if (v == QLatin1String("mm")) unit = PageModel::kUnitMillimetre;
-      else return usageError(command, QStringLiteral("unknown unit \"%1\"").arg(v), usage);
-    } else if (opt == QLatin1String("--dpi")) {
-      if (!takeNumber(args, i, 36, 2400, &dpi)) return usageError(command, QStringLiteral("--dpi needs a number from 36 to 2400"), usage);
-    } else if (opt == QLatin1String("--quality")) {
-      if (!takeNumber(args, i, 1, 100, &n)) return usageError(command, QStringLiteral("--quality needs a number from 1 to 100"), usage);
-      quality = n;
-    } else if (opt == QLatin1String("--mesh")) {
-      mesh = true;
-    } else if (opt == QLatin1String("--scale")) {
-      scale = true;
-    } else if (opt.startsWith(u'-') && opt.size() > 1) {
-      return usageError(command, QStringLiteral("unknown option \"%1\"").arg(opt), usage);
-    } else if (listFile.isEmpty()) {
-      listFile = opt;
-    } else {
-      return usageError(command, QStringLiteral("one list file only"), usage);
-    }
+  int dpi = 600, n = 0;
+  if (line.isSet(QStringLiteral("unit"))) {
+    const QString v = line.value(QStringLiteral("unit"));
+    if (v == QLatin1String("pixel")) unit = PageModel::kUnitPixel;
+    else if (v == QLatin1String("inch")) unit = PageModel::kUnitInch;
+    else if (v == QLatin1String("mm")) unit = PageModel::kUnitMillimetre;
+    else return line.fail(QStringLiteral("unknown unit \"%1\"").arg(v));
   }
-  if (listFile.isEmpty()) return usageError(command, QStringLiteral("no list file given"), usage);
+  if (!line.number(QStringLiteral("dpi"), 36, 2400, &dpi, QStringLiteral("--dpi needs a number from 36 to 2400")))
+    return ExitUsage;
+  if (!line.number(QStringLiteral("quality"), 1, 100, &n, QStringLiteral("--quality needs a number from 1 to 100")))
+    return ExitUsage;
+  if (line.isSet(QStringLiteral("quality"))) quality = n;
+  const bool mesh = line.isSet(QStringLiteral("mesh")), scale = line.isSet(QStringLiteral("scale"));
+  const QString command = QStringLiteral("zubira draw");
+  if (listFile.isEmpty()) return line.fail(QStringLiteral("no list file given"));
   if (!QFileInfo(listFile).isFile())
-    return usageError(command, QStringLiteral("no list file \"%1\"").arg(listFile), usage);
+    return line.fail(QStringLiteral("no list file \"%1\"").arg(listFile));
   if (out.isEmpty()) {
     const QFileInfo info(listFile);
     out = info.dir().filePath(info.completeBaseName() + QStringLiteral(".png"));
   }
   const std::optional<OutputFormat> format = outputFormatOf(out);
-  if (!format) return usageError(command, QStringLiteral("\"%1\": write .pdf, .png, .bmp or .jpg").arg(out), usage);
+  if (!format) return line.fail(QStringLiteral("\"%1\": write .pdf, .png, .bmp or .jpg").arg(out));
   if (!settingsPath.isEmpty() && !QFileInfo(settingsPath).isFile())
-    return usageError(command, QStringLiteral("no settings file \"%1\"").arg(settingsPath), usage);
+    return line.fail(QStringLiteral("no settings file \"%1\"").arg(settingsPath));
 
   const IniFile ini(settingsPath);
   const PreviewSettings prev = ReadPrevSettings(ini);
@@ -101,7 +95,7 @@ int runDrawCommand(const QStringList& args) {
 
   bool ok = false;
   if (*format == OutputFormat::Pdf)
-    ok = output.beginPdf(out) && output.addPdfPage() && output.endPdf();
+    ok = output.beginPdf(out) && output.addPage() && output.endPdf();
   else
     ok = output.saveImage(out, *format, quality.value_or(prev.CQuality));
   if (!ok) {

@@ -1,35 +1,38 @@
 #include "app/cmd_make.h"
 
 #include "app/cli_support.h"
+#include "generation/solver.h"
 
 namespace zubira {
 
-QString makeUsage() {
-  return QStringLiteral(
-             "Usage: zubira make [OPTIONS]\n"
-             "Prints one problem per line: first operand, second operand and answer, separated by tabs.\n"
-             "\n") +
-         problemOptionsUsage() +
-         QStringLiteral(
-             "\n"
-             "Exit codes: 0 done; 2 bad command line or ranges (the message on stderr); 3 the attempts\n"
-             "for a problem ran out (\"Loop over:\" and the reason on stderr; with --keep-failed the\n"
-             "problems are still printed).\n");
+namespace {
+
+std::unique_ptr<CommandLine> makeCommandLine() {
+  auto made = std::make_unique<CommandLine>(
+      QStringLiteral("zubira make"), QStringLiteral("zubira make [options]"),
+      QStringLiteral("Prints one problem per line: first operand, second operand and answer, separated by tabs."),
+      QStringLiteral(
+          "Exit codes: 0 done; 2 bad command line or ranges (the message on stderr); 3 the attempts\n"
+          "for a problem ran out (\"Loop over:\" and the reason on stderr; with --keep-failed the\n"
+          "problems are still printed).\n"));
+  addProblemOptions(*made);
+  made->add({QStringLiteral("solutions")},
+           QStringLiteral("Print the worked solution of each problem as a fourth column: its steps joined "
+                          "by \" = \"."));
+  return made;
 }
 
+}  // namespace
+
+QString makeUsage() { return makeCommandLine()->help(); }
+
 int runMakeCommand(const QStringList& args) {
-  const QString command = QStringLiteral("zubira make");
+  const std::unique_ptr<CommandLine> made = makeCommandLine();
+  CommandLine& line = *made;
+  if (const std::optional<int> done = line.parse(args)) return *done;
   ProblemOptions o;
-  for (int i = 0; i < args.size(); ++i) {
-    if (args[i] == QLatin1String("--help") || args[i] == QLatin1String("-h")) {
-      printTo(stdout, makeUsage());
-      return ExitOk;
-    }
-    const std::optional<int> taken = takeProblemOption(args, i, &o, command);
-    if (!taken) return usageError(command, QStringLiteral("unknown option \"%1\"").arg(args[i]), makeUsage());
-    if (*taken != ExitOk) return *taken;
-  }
-  std::optional<IniFile> ini = loadSettings(o, command);
+  if (const int rc = readProblemOptions(line, &o); rc != ExitOk) return rc;
+  std::optional<IniFile> ini = loadSettings(o, line);
   if (!ini) return ExitUsage;
   GenerationSettings settings;
   MainSettings sheet;
@@ -44,13 +47,20 @@ int runMakeCommand(const QStringList& args) {
   }
   if (result.status != MakeStatus::Done) return ExitExhausted;
 
+  const bool solutions = line.isSet(QStringLiteral("solutions"));
   const QString crlf = QStringLiteral("\r\n");
   const QStringList first = result.lists.first.split(crlf, Qt::SkipEmptyParts);
   const QStringList second = result.lists.second.split(crlf, Qt::SkipEmptyParts);
   const QStringList answers = result.lists.answers.split(crlf, Qt::SkipEmptyParts);
   QString out;
-  for (int i = 0; i < first.size() && i < second.size() && i < answers.size(); ++i)
-    out += first[i] + u'\t' + second[i] + u'\t' + answers[i] + u'\n';
+  for (int i = 0; i < first.size() && i < second.size() && i < answers.size(); ++i) {
+    out += first[i] + u'\t' + second[i] + u'\t' + answers[i];
+    if (solutions) {
+      const Solution s = SolveProblem(o.kind, first[i], second[i], settings.fTaiBun);
+      out += u'\t' + (s.solved ? FormatSolution(s) : UnsolvableText());
+    }
+    out += u'\n';
+  }
   printTo(stdout, out);
   return result.problemsKept > 0 ? ExitExhausted : ExitOk;
 }

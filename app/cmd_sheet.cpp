@@ -10,29 +10,51 @@
 
 namespace zubira {
 
-QString sheetUsage() {
-  return QStringLiteral(
-             "Usage: zubira sheet [OPTIONS] --problems FILE | --answers FILE\n"
-             "Makes problems as `zubira make` does (or reads them with --lists) and writes the\n"
-             "problem sheet and the answer sheet composed as the Problems and Answers buttons do.\n"
-             "\n"
-             "  --problems FILE    the problem sheet: .pdf through the printer (A4), .png, .bmp,\n"
-             "                     .jpg or .jpeg through the 1:1 page image at 96 pixels per inch\n"
-             "  --answers FILE     the answer sheet, in the same forms\n"
-             "  --versions N       N different sets in one PDF, each a problem page followed by its\n"
-             "                     answer page (give one PDF with --problems or --answers)\n"
-             "  --lists FILE       the problems as lines of first operand, second operand and answer\n"
-             "                     separated by tabs (what `zubira make` prints)\n"
-             "  --dpi N            printer resolution (default 600)\n"
-             "  --quality N        JPEG quality 1..100 (default: the settings file's, else 90)\n") +
-         problemOptionsUsage() +
-         QStringLiteral(
-             "\n"
-             "Exit codes: 0 written; 1 a file could not be written; 2 bad command line or ranges;\n"
-             "3 the attempts for a problem ran out.\n");
-}
-
 namespace {
+
+std::unique_ptr<CommandLine> sheetCommandLine() {
+  auto made = std::make_unique<CommandLine>(
+      QStringLiteral("zubira sheet"),
+      QStringLiteral("zubira sheet [options] (--problems FILE | --answers FILE | --solutions FILE | --print)"),
+      QStringLiteral(
+          "Makes problems as `zubira make` does (or reads them with --lists) and writes or prints the\n"
+          "problem sheet, the answer sheet and the worked answer key (解き方) composed as the buttons of\n"
+          "the main window do."),
+      QStringLiteral(
+          "Files: .pdf through the printer path (A4, --dpi), .png, .bmp, .jpg or .jpeg through the 1:1\n"
+          "page image at 96 pixels per inch.\n"
+          "Printing goes to CUPS (the server CUPS_SERVER or client.conf names): the problem sheet, then\n"
+          "the answer sheet, then the key when --solutions is given, one job per sheet; with\n"
+          "--versions N each set in turn.\n"
+          "\n"
+          "Exit codes: 0 written (and every job accepted); 1 a file could not be written or a job could\n"
+          "not be submitted (the reason on stderr); 2 bad command line or ranges; 3 the attempts for a\n"
+          "problem ran out.\n"));
+  made->add({QStringLiteral("problems")}, QStringLiteral("Write the problem sheet."), QStringLiteral("FILE"));
+  made->add({QStringLiteral("answers")}, QStringLiteral("Write the answer sheet."), QStringLiteral("FILE"));
+  made->add({QStringLiteral("solutions")}, QStringLiteral("Write the worked answer key (解き方)."),
+           QStringLiteral("FILE"));
+  made->add({QStringLiteral("versions")},
+           QStringLiteral("N different sets (1..1000) in one PDF, each a problem page, its answer page and, "
+                          "with --solutions, its key page; name the PDF with --problems, --answers or "
+                          "--solutions (the same file when several are given)."),
+           QStringLiteral("N"));
+  made->add({QStringLiteral("lists")},
+           QStringLiteral("Read the problems as lines of first operand, second operand and answer separated "
+                          "by tabs (what `zubira make` prints) instead of making them."),
+           QStringLiteral("FILE"));
+  made->add({QStringLiteral("print")}, QStringLiteral("Print the sheets on the default printer."));
+  made->add({QStringLiteral("printer")}, QStringLiteral("Print the sheets on the CUPS queue QUEUE."),
+           QStringLiteral("QUEUE"));
+  made->add({QStringLiteral("copies")}, QStringLiteral("Copies of each sheet printed, 1..99 (default 1)."),
+           QStringLiteral("N"));
+  made->add({QStringLiteral("dpi")}, QStringLiteral("Resolution of the PDF, 36..2400 (default 600)."),
+           QStringLiteral("N"));
+  made->add({QStringLiteral("quality")},
+           QStringLiteral("JPEG quality 1..100 (default: the settings file's, else 90)."), QStringLiteral("N"));
+  addProblemOptions(*made);
+  return made;
+}
 
 // The page strings as the preview loads them, with the places the main window gives those
 // never set when it is first shown.
@@ -69,56 +91,88 @@ struct Target {
   int sheet;  // WorksheetComposer::SheetKind
 };
 
+QString sheetName(int sheet) {
+  switch (sheet) {
+    case WorksheetComposer::AnswerSheet: return QStringLiteral("答え");
+    case WorksheetComposer::SolutionSheet: return QStringLiteral("解き方");
+    default: return QStringLiteral("問題");
+  }
+}
+
+// One page with its composer: the A4 page of the files, or a print queue's page.
+class SheetWriter {
+ public:
+  SheetWriter(std::unique_ptr<PageOutput> output, const IniFile& ini, const PreviewSettings& prev,
+              MainSettings& sheet, const GenerationSettings& gen)
+      : output_(std::move(output)),
+        typesetter_(output_->model()),
+        composer_(output_->model(), typesetter_, sheet, gen, dateTime_) {
+    output_->model().setUnitType(prev.UnitType);
+    output_->model().SetCopyright(QString());
+    loadPageStrings(ini, output_->model(), &dateTime_);
+  }
+  PageOutput& output() { return *output_; }
+  void compose(int sheet, const ProblemMemos& memos, ProblemKind kind) {
+    composer_.ComposeWorksheet(sheet, memos, kind, operatorCaption(kind));
+  }
+
+ private:
+  std::unique_ptr<PageOutput> output_;
+  Typesetter typesetter_;
+  TPageStr dateTime_;
+  WorksheetComposer composer_;
+};
+
 }  // namespace
+
+QString sheetUsage() { return sheetCommandLine()->help(); }
 
 int runSheetCommand(const QStringList& args) {
   const QString command = QStringLiteral("zubira sheet");
-  const QString usage = sheetUsage();
+  const std::unique_ptr<CommandLine> made = sheetCommandLine();
+  CommandLine& line = *made;
+  if (const std::optional<int> done = line.parse(args)) return *done;
   ProblemOptions o;
-  QString problemsFile, answersFile, listsFile;
-  int versions = 1, dpi = 600;
+  if (const int rc = readProblemOptions(line, &o); rc != ExitOk) return rc;
+  int versions = 1, dpi = 600, copies = 1, n = 0;
   std::optional<int> quality;
-  for (int i = 0; i < args.size(); ++i) {
-    const QString& opt = args[i];
-    int n = 0;
-    if (opt == QLatin1String("--help") || opt == QLatin1String("-h")) {
-      printTo(stdout, usage);
-      return ExitOk;
-    } else if (opt == QLatin1String("--problems")) {
-      if (!takeValue(args, i, &problemsFile)) return usageError(command, QStringLiteral("--problems needs a file"), usage);
-    } else if (opt == QLatin1String("--answers")) {
-      if (!takeValue(args, i, &answersFile)) return usageError(command, QStringLiteral("--answers needs a file"), usage);
-    } else if (opt == QLatin1String("--lists")) {
-      if (!takeValue(args, i, &listsFile)) return usageError(command, QStringLiteral("--lists needs a file"), usage);
-    } else if (opt == QLatin1String("--versions")) {
-      if (!takeNumber(args, i, 1, 1000, &versions))
-        return usageError(command, QStringLiteral("--versions needs a number from 1 to 1000"), usage);
-    } else if (opt == QLatin1String("--dpi")) {
-      if (!takeNumber(args, i, 36, 2400, &dpi)) return usageError(command, QStringLiteral("--dpi needs a number from 36 to 2400"), usage);
-    } else if (opt == QLatin1String("--quality")) {
-      if (!takeNumber(args, i, 1, 100, &n)) return usageError(command, QStringLiteral("--quality needs a number from 1 to 100"), usage);
-      quality = n;
-    } else {
-      const std::optional<int> taken = takeProblemOption(args, i, &o, command);
-      if (!taken) return usageError(command, QStringLiteral("unknown option \"%1\"").arg(opt), usage);
-      if (*taken != ExitOk) return *taken;
-    }
-  }
+  if (!line.number(QStringLiteral("versions"), 1, 1000, &versions, QStringLiteral("--versions needs a number from 1 to 1000")) ||
+      !line.number(QStringLiteral("dpi"), 36, 2400, &dpi, QStringLiteral("--dpi needs a number from 36 to 2400")) ||
+      !line.number(QStringLiteral("copies"), 1, 99, &copies, QStringLiteral("--copies needs a number from 1 to 99")) ||
+      !line.number(QStringLiteral("quality"), 1, 100, &n, QStringLiteral("--quality needs a number from 1 to 100")))
+    return ExitUsage;
+  if (line.isSet(QStringLiteral("quality"))) quality = n;
+  const QString listsFile = line.value(QStringLiteral("lists"));
+  const bool print = line.isSet(QStringLiteral("print")) || line.isSet(QStringLiteral("printer"));
+  const QString queueName = line.value(QStringLiteral("printer"));
+  const bool key = line.isSet(QStringLiteral("solutions"));
+  const bool batch = line.isSet(QStringLiteral("versions"));
 
   std::vector<Target> targets;
-  for (const auto& [file, sheet] : {std::pair{problemsFile, 0}, std::pair{answersFile, 1}}) {
-    if (file.isEmpty()) continue;
+  for (const auto& [name, sheet] : {std::pair{"problems", int(WorksheetComposer::ProblemSheet)},
+                                    std::pair{"answers", int(WorksheetComposer::AnswerSheet)},
+                                    std::pair{"solutions", int(WorksheetComposer::SolutionSheet)}}) {
+    const QString file = line.value(QLatin1String(name));
+    if (!line.isSet(QLatin1String(name))) continue;
     const std::optional<OutputFormat> format = outputFormatOf(file);
-    if (!format) return usageError(command, QStringLiteral("\"%1\": write .pdf, .png, .bmp or .jpg").arg(file), usage);
+    if (!format) return line.fail(QStringLiteral("\"%1\": write .pdf, .png, .bmp or .jpg").arg(file));
     targets.push_back({file, *format, sheet});
   }
-  if (targets.empty()) return usageError(command, QStringLiteral("give --problems FILE or --answers FILE"), usage);
-  if (versions > 1 && (targets.size() != 1 || targets[0].format != OutputFormat::Pdf))
-    return usageError(command, QStringLiteral("--versions writes one PDF: give one .pdf file"), usage);
-  if (versions > 1 && !listsFile.isEmpty())
-    return usageError(command, QStringLiteral("--versions makes its own problems; leave out --lists"), usage);
+  if (targets.empty() && !print)
+    return line.fail(QStringLiteral("give --problems FILE, --answers FILE, --solutions FILE or --print"));
+  if (line.isSet(QStringLiteral("copies")) && !print)
+    return line.fail(QStringLiteral("--copies needs --print or --printer"));
+  if (batch) {
+    for (const Target& t : targets)
+      if (t.format != OutputFormat::Pdf || QFileInfo(t.file).absoluteFilePath() != QFileInfo(targets[0].file).absoluteFilePath())
+        return line.fail(QStringLiteral("--versions writes one PDF: give one .pdf file"));
+    if (!listsFile.isEmpty()) return line.fail(QStringLiteral("--versions makes its own problems; leave out --lists"));
+  }
+  // The sheets of one set, in order: in a batch PDF and on the printer.
+  std::vector<int> setSheets{WorksheetComposer::ProblemSheet, WorksheetComposer::AnswerSheet};
+  if (key) setSheets.push_back(WorksheetComposer::SolutionSheet);
 
-  std::optional<IniFile> ini = loadSettings(o, command);
+  std::optional<IniFile> ini = loadSettings(o, line);
   if (!ini) return ExitUsage;
   GenerationSettings gen;
   MainSettings sheet;
@@ -126,23 +180,27 @@ int runSheetCommand(const QStringList& args) {
   if (sheet.AnswerType == 0) sheet.AnswerType = 1;
   const PreviewSettings prev = ReadPrevSettings(*ini);
 
-  PageOutput output(dpi);
-  if (!output.ready()) {
-    printTo(stderr, command + QStringLiteral(": ") + output.error() + u'\n');
-    return ExitFailed;
+  const auto failed = [&](const QString& why) {
+    printTo(stderr, command + QStringLiteral(": ") + why + u'\n');
+    return int(ExitFailed);
+  };
+  std::unique_ptr<SheetWriter> files, printer;
+  if (!targets.empty()) {
+    auto output = std::make_unique<PageOutput>(dpi);
+    if (!output->ready()) return failed(output->error());
+    files = std::make_unique<SheetWriter>(std::move(output), *ini, prev, sheet, gen);
   }
-  PageModel& model = output.model();
-  model.setUnitType(prev.UnitType);
-  model.SetCopyright(QString());
-  TPageStr dateTime;
-  loadPageStrings(*ini, model, &dateTime);
-  Typesetter typesetter(model);
-  WorksheetComposer composer(model, typesetter, sheet, gen, dateTime);
-  composer.setRefresh([&] { output.renderer().PrevUpDateProgram(); });
+  if (print) {
+    QString error;
+    const std::optional<CupsQueue> queue = findCupsQueue(queueName, &error);
+    if (!queue) return failed(error);
+    auto output = std::make_unique<PageOutput>(*queue);
+    if (!output->ready()) return failed(output->error());
+    printer = std::make_unique<SheetWriter>(std::move(output), *ini, prev, sheet, gen);
+  }
 
   PseudoRandomSource random(o.seed ? *o.seed : PseudoRandomSource::ClockSeed());
   ProblemGenerator generator(&random, &o.hooks);
-  const QString kigou = operatorCaption(o.kind);
   bool kept = false;
   auto problems = [&](ProblemMemos* memos) -> int {
     if (!listsFile.isEmpty()) {
@@ -163,34 +221,47 @@ int runSheetCommand(const QStringList& args) {
     *memos = {r.lists.first, r.lists.second, r.lists.answers};
     return ExitOk;
   };
-  auto fail = [&] {
-    printTo(stderr, command + QStringLiteral(": ") + output.error() + u'\n');
-    return int(ExitFailed);
+  // Each sheet of the set as a job of its own.
+  auto printSet = [&](const ProblemMemos& memos, int set) -> int {
+    for (int s : setSheets) {
+      printer->compose(s, memos, o.kind);
+      PageOutput& out = printer->output();
+      QString title = QStringLiteral("Zubira %1").arg(sheetName(s));
+      if (batch) title += QStringLiteral(" (%1/%2)").arg(set + 1).arg(versions);
+      if (!out.beginJob() || !out.addPage() || !out.submitJob(title, copies)) return failed(out.error());
+    }
+    return ExitOk;
   };
 
-  if (versions > 1) {
-    if (!output.beginPdf(targets[0].file)) return fail();
+  if (batch) {
+    PageOutput* pdf = files ? &files->output() : nullptr;
+    if (pdf && !pdf->beginPdf(targets[0].file)) return failed(pdf->error());
     for (int v = 0; v < versions; ++v) {
       ProblemMemos memos;
       if (const int rc = problems(&memos); rc != ExitOk) return rc;
-      for (int kind : {int(WorksheetComposer::ProblemSheet), int(WorksheetComposer::AnswerSheet)}) {
-        composer.ComposeWorksheet(kind, memos, o.kind, kigou);
-        if (!output.addPdfPage()) return fail();
+      for (int s : (pdf ? setSheets : std::vector<int>())) {
+        files->compose(s, memos, o.kind);
+        if (!pdf->addPage()) return failed(pdf->error());
       }
+      if (printer)
+        if (const int rc = printSet(memos, v); rc != ExitOk) return rc;
     }
-    if (!output.endPdf()) return fail();
+    if (pdf && !pdf->endPdf()) return failed(pdf->error());
     return kept ? ExitExhausted : ExitOk;
   }
 
   ProblemMemos memos;
   if (const int rc = problems(&memos); rc != ExitOk) return rc;
   for (const Target& t : targets) {
-    composer.ComposeWorksheet(t.sheet, memos, o.kind, kigou);
+    files->compose(t.sheet, memos, o.kind);
+    PageOutput& out = files->output();
     const bool ok = t.format == OutputFormat::Pdf
-                        ? output.beginPdf(t.file) && output.addPdfPage() && output.endPdf()
-                        : output.saveImage(t.file, t.format, quality.value_or(prev.CQuality));
-    if (!ok) return fail();
+                        ? out.beginPdf(t.file) && out.addPage() && out.endPdf()
+                        : out.saveImage(t.file, t.format, quality.value_or(prev.CQuality));
+    if (!ok) return failed(out.error());
   }
+  if (printer)
+    if (const int rc = printSet(memos, 0); rc != ExitOk) return rc;
   return kept ? ExitExhausted : ExitOk;
 }
 

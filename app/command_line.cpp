@@ -27,6 +27,9 @@ QString usage() {
       "  draw           render a list file (zubira draw --help)\n"
       "  --help, -h     show this text\n"
       "  --version      show the program's version\n"
+      "\n"
+      "An option's value follows it as the next word or after \"=\" (--kind mul, --kind=mul);\n"
+      "\"--\" ends the options.\n"
       "\n") + makeUsage() + u'\n' + sheetUsage() + u'\n' + drawUsage();
 }
 
@@ -56,7 +59,7 @@ int runCommandLine(const QStringList& args) {
     print(stdout, applicationTitle() + QStringLiteral(" Version " ZUBIRA_VERSION "\n"));
     return 0;
   }
-  print(stderr, QStringLiteral("zubira: unknown command \"%1\"\n\n").arg(command) + usage());
+  print(stderr, QStringLiteral("zubira: unknown command \"%1\"\nTry \"zubira --help\" for the commands.\n").arg(command));
   return 2;
 }
 

@@ -5,6 +5,7 @@
 #include "platform/save_file.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
@@ -38,21 +39,27 @@ std::unique_ptr<QPrinter> makePdfPrinter(int dpi) {
 }  // namespace
 
 PageOutput::PageOutput(int printerDpi)
-    : printer_(nullptr),
-      model_([&] {
+    : model_([&] {
         auto printer = makePdfPrinter(printerDpi);
         printer_ = printer.get();
         return std::make_unique<PageModel>(std::make_unique<QtPrinterAccess>(std::move(printer)), 96);
       }()),
       renderer_(*model_) {}
 
+// The model reads the queue's metrics from a document of its own that is never drawn on; each
+// job draws on a document of its own.
+PageOutput::PageOutput(const CupsQueue& queue)
+    : queue_(queue),
+      model_(std::make_unique<PageModel>(std::make_unique<CupsDocument>(queue), 96)),
+      renderer_(*model_) {}
+
 PageOutput::~PageOutput() {
-  if (painter_.isActive()) painter_.end();
+  endPainting();
   if (!pdfTemp_.isEmpty()) QFile::remove(pdfTemp_);
 }
 
 bool PageOutput::ready() {
-  if (!model_->ReadPrinterMetrics() || !model_->GetPageSize() || !renderer_.SetImage1Size()) {
+  if (!model_->ReadPrinterMetrics() || !model_->GetPageSize()) {
     error_ = QStringLiteral("the page could not be measured");
     return false;
   }
@@ -84,25 +91,23 @@ bool PageOutput::saveImage(const QString& file, OutputFormat format, int quality
   return saveWholeFile(file, data, &why) || failed(why);
 }
 
-bool PageOutput::beginPdf(const QString& file) {
-  pdfFile_ = file;
-  // Written beside the target and renamed over it once complete.
-  pdfTemp_ = file + QStringLiteral(".part");
-  printer_->setOutputFileName(pdfTemp_);
-  if (!painter_.begin(printer_)) {
-    error_ = QStringLiteral("cannot write \"%1\"").arg(file);
-    QFile::remove(pdfTemp_);
-    pdfTemp_.clear();
-    return false;
-  }
+bool PageOutput::beginPages(QPagedPaintDevice* device) {
+  if (!device || !painter_.begin(device)) return false;
+  device_ = device;
   pages_ = 0;
   renderer_.setPrintPainter(&painter_);
   return true;
 }
 
-bool PageOutput::addPdfPage() {
-  if (!painter_.isActive()) return false;
-  if (pages_ > 0 && !printer_->newPage()) {
+void PageOutput::endPainting() {
+  renderer_.setPrintPainter(nullptr);
+  device_ = nullptr;
+  if (painter_.isActive()) painter_.end();
+}
+
+bool PageOutput::addPage() {
+  if (!painter_.isActive() || !device_) return false;
+  if (pages_ > 0 && !device_->newPage()) {
     error_ = QStringLiteral("cannot start page %1").arg(pages_ + 1);
     return false;
   }
@@ -117,9 +122,25 @@ bool PageOutput::addPdfPage() {
   return true;
 }
 
+bool PageOutput::beginPdf(const QString& file) {
+  if (!printer_) return false;
+  pdfFile_ = file;
+  // Written beside the target and renamed over it once complete.
+  pdfTemp_ = file + QStringLiteral(".part");
+  printer_->setOutputFileName(pdfTemp_);
+  if (!beginPages(printer_)) {
+    error_ = QStringLiteral("cannot write \"%1\"").arg(file);
+    QFile::remove(pdfTemp_);
+    pdfTemp_.clear();
+    return false;
+  }
+  return true;
+}
+
 bool PageOutput::endPdf() {
-  renderer_.setPrintPainter(nullptr);
   if (!painter_.isActive()) return false;
+  renderer_.setPrintPainter(nullptr);
+  device_ = nullptr;
   const bool ended = painter_.end();
   const QString temp = pdfTemp_;
   pdfTemp_.clear();
@@ -130,6 +151,34 @@ bool PageOutput::endPdf() {
     return false;
   }
   return true;
+}
+
+bool PageOutput::beginJob() {
+  if (!queue_) return false;
+  job_ = std::make_unique<CupsDocument>(*queue_);
+  if (!beginPages(job_->device())) {
+    error_ = job_->error().isEmpty() ? QStringLiteral("cannot start a job on \"%1\"").arg(queue_->name)
+                                     : job_->error();
+    job_.reset();
+    return false;
+  }
+  return true;
+}
+
+std::optional<int> PageOutput::submitJob(const QString& title, int copies) {
+  if (!job_ || !painter_.isActive()) return std::nullopt;
+  renderer_.setPrintPainter(nullptr);
+  device_ = nullptr;
+  const bool ended = painter_.end();
+  std::unique_ptr<CupsDocument> job = std::move(job_);
+  if (!ended || pages_ == 0) {
+    error_ = QStringLiteral("the pages for \"%1\" could not be drawn").arg(queue_->name);
+    return std::nullopt;  // the document's file goes with it, never sent
+  }
+  QString why;
+  const std::optional<int> id = job->submit(title, copies, &why);
+  if (!id) error_ = why;
+  return id;
 }
 
 }  // namespace zubira

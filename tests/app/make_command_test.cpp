@@ -129,3 +129,90 @@ TEST(MakeCommand, SettingsFileAndOverrides) {
 
 }  // namespace
 }  // namespace zubira
+
+namespace zubira {
+namespace {
+
+// The command line on Qt's parser: --opt=value, --, --help and --version of every subcommand.
+TEST(CommandLine, BehavesAsOtherQtAndGnuPrograms) {
+  const auto spaced = runZubira({"make", "--seed", "9", "--kind", "mul", "--rows", "3"});
+  const auto joined = runZubira({"make", "--seed=9", "--kind=mul", "--rows=3"});
+  ASSERT_EQ(spaced.exitCode, 0) << spaced.err.toStdString();
+  EXPECT_EQ(joined.out, spaced.out) << "--opt=value is --opt value";
+  struct Case {
+    QStringList args;
+    int exitCode;
+    const char* out;  // part of stdout
+    const char* err;  // part of stderr
+  };
+  const Case cases[] = {
+      {{"make", "--help"}, 0, "--denominators", ""},
+      {{"sheet", "-h"}, 0, "--solutions", ""},
+      {{"draw", "--help"}, 0, "LISTFILE", ""},
+      {{"make", "--version"}, 0, "Version", ""},
+      {{"--version"}, 0, "Version", ""},
+      {{"make", "--bogus"}, 2, "", "unknown option \"--bogus\""},
+      {{"make", "--kind"}, 2, "", "--kind"},
+      {{"make", "--kind", "pow"}, 2, "", "unknown kind"},
+      {{"make", "--", "--rows"}, 2, "", "unexpected argument \"--rows\""},
+      {{"make", "--reduce", "maybe"}, 2, "", "--reduce"},
+      {{"make", "--denominators=equal"}, 2, "", "--denominators"},
+      {{"sheet", "--copies", "2", "--problems", "x.pdf"}, 2, "", "--copies"},
+      {{"sheet", "--print", "--copies", "100"}, 2, "", "--copies"},
+      {{"sheet"}, 2, "", "--print"},
+      {{"nosuch"}, 2, "", "unknown command"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.join(u' ').toStdString());
+    const auto r = runZubira(c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QString::fromUtf8(c.out))) << r.out.toStdString();
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.err))) << r.err.toStdString();
+  }
+}
+
+// The lesson options win over the settings file's Lesson keys; the reason when none can be met.
+TEST(MakeCommand, LessonConditionsFromTheCommandLine) {
+  auto r = runZubira({"make", "--seed", "4", "--rows", "10", "--cols", "2", "--denominators", "same"});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  for (const QString& line : rows(r.out)) {
+    const QStringList v = line.split(u'\t');
+    EXPECT_TRUE(v[0].contains(u'/') && v[1].contains(u'/') && v[0].section(u'/', 1) == v[1].section(u'/', 1))
+        << line.toStdString();
+  }
+  r = runZubira({"make", "--seed", "4", "--set", "Lesson/Denominator=1", "--denominators", "different"});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  for (const QString& line : rows(r.out)) {
+    const QStringList v = line.split(u'\t');
+    EXPECT_NE(v[0].section(u'/', 1), v[1].section(u'/', 1)) << line.toStdString();
+  }
+  r = runZubira({"make", "--ranges", "0,0,1,1,2,2,0,0,1,1,3,3", "--denominators", "same", "--set", "Exam/Range=2"});
+  EXPECT_EQ(r.exitCode, 3);
+  EXPECT_EQ(r.err, QStringLiteral("Loop over:分母が条件外\n"));
+  r = runZubira({"make", "--kind", "mul", "--ranges", "0,0,2,2,3,3,0,0,3,3,4,4", "--cancel", "no"});
+  EXPECT_EQ(r.exitCode, 3);
+  EXPECT_EQ(r.err, QStringLiteral("Loop over:途中の約分が条件外\n"));
+}
+
+// The worked solution as a fourth column: from the problem as listed to the answer as listed.
+TEST(MakeCommand, SolutionsColumn) {
+  const std::pair<const char*, const char*> kinds[] = {{"add", " + "}, {"sub", " - "}, {"mul", " × "},
+                                                       {"div", " ÷ "}, {"m2i", ""}, {"i2m", ""}};
+  for (const auto& [kind, op] : kinds) {
+    SCOPED_TRACE(kind);
+    const auto r = runZubira({"make", "--kind", kind, "--seed", "12", "--rows", "10", "--cols", "2",
+                              "--ranges", "0,2,1,9,2,9,0,2,1,9,2,9", "--solutions"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    for (const QString& line : rows(r.out)) {
+      const QStringList v = line.split(u'\t');
+      ASSERT_EQ(v.size(), 4) << line.toStdString();
+      const QStringList steps = v[3].split(QStringLiteral(" = "));
+      const QString problem = *op ? v[0] + QString::fromUtf8(op) + v[1] : v[0];
+      EXPECT_EQ(steps.first(), problem) << line.toStdString();
+      EXPECT_EQ(steps.last(), v[2]) << line.toStdString();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zubira

@@ -14,9 +14,9 @@ struct ProcessResult {
   QString err;
 };
 
-inline ProcessResult runZubira(const QStringList& args, int timeoutMs = 60000) {
+inline ProcessResult runZubira(const QStringList& args, int timeoutMs = 60000,
+                               QProcessEnvironment env = QProcessEnvironment::systemEnvironment()) {
   QProcess p;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
   p.setProcessEnvironment(env);
   p.start(QStringLiteral(ZUBIRA_BINARY), args);

@@ -81,6 +81,36 @@ TEST_F(SheetCommand, VersionsMakeDifferentSetsEachWithItsAnswers) {
   EXPECT_FALSE(v1.contains(QStringLiteral("(答)")));
   EXPECT_TRUE(pdfText(pdf, 2).contains(QStringLiteral("(答)")));
   EXPECT_EQ(runZubira({"sheet", "--versions", "2", "--problems", dir.filePath("v.png")}).exitCode, 2);
+  EXPECT_EQ(runZubira({"sheet", "--versions", "2", "--problems", pdf, "--solutions", dir.filePath("w.pdf")}).exitCode, 2)
+      << "one PDF";
+
+  // One version is a problem page and its answer page too.
+  const QString one = dir.filePath("one.pdf");
+  ASSERT_EQ(runZubira({"sheet", "--versions", "1", "--seed", "11", "--problems", one}).exitCode, 0);
+  EXPECT_TRUE(run({"pdfinfo", one}).contains(QRegularExpression("Pages:\\s+2\\b")));
+
+  // With the key: problem, answer and key pages of each set.
+  const QString keyed = dir.filePath("k.pdf");
+  ASSERT_EQ(runZubira({"sheet", "--versions", "2", "--seed", "11", "--problems", keyed, "--solutions", keyed}).exitCode, 0);
+  EXPECT_TRUE(run({"pdfinfo", keyed}).contains(QRegularExpression("Pages:\\s+6\\b")));
+  EXPECT_TRUE(pdfText(keyed, 2).contains(QStringLiteral("(答)")));
+  EXPECT_TRUE(pdfText(keyed, 3).contains(QStringLiteral("(解き方)")));
+  EXPECT_TRUE(pdfText(keyed, 6).contains(QStringLiteral("(解き方)")));
+  EXPECT_EQ(pdfText(keyed, 1), v1) << "the same seed, the same first set";
+}
+
+// The key alone, from the same problems as the other sheets: every problem numbered on one page.
+TEST_F(SheetCommand, WorkedKeySheet) {
+  const QString key = dir.filePath("key.pdf"), png = dir.filePath("key.png");
+  const auto r = runZubira({"sheet", "--seed", "5", "--kind", "sub", "--ranges", "0,3,1,9,2,9,0,2,1,9,2,9",
+                            "--rows", "10", "--cols", "2", "--solutions", key});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_TRUE(run({"pdfinfo", key}).contains(QRegularExpression("Pages:\\s+1\\b")));
+  const QString text = pdfText(key);
+  EXPECT_TRUE(text.contains(QStringLiteral("ひきざんのもんだい (解き方)")) || text.contains(QStringLiteral("(解き方)")));
+  for (int k = 1; k <= 20; ++k) EXPECT_TRUE(text.contains(QStringLiteral("(%1)").arg(k, 2))) << k;
+  ASSERT_EQ(runZubira({"sheet", "--seed", "5", "--solutions", png}).exitCode, 0);
+  EXPECT_FALSE(QImage(png).isNull());
 }
 
 TEST_F(SheetCommand, ImagesSettingsAndFailures) {

@@ -30,6 +30,7 @@ installed_files() {
   local id=$1
   printf '%s\n' \
     bin/zubira \
+    libexec/zubira/zubira-desktop \
     "share/applications/$id.desktop" \
     "share/icons/hicolor/scalable/apps/$id.svg" \
     share/man/man1/zubira.1 \
@@ -128,6 +129,7 @@ check_install() {
   "$stage/usr/bin/zubira" || fail "the staged program did not start and quit cleanly"
   [ -f "$XDG_CONFIG_HOME/zubira/zubira.ini" ] || fail "no settings in $XDG_CONFIG_HOME/zubira/zubira.ini"
   [ ! -e "$stage/usr/bin/zubira.ini" ] || fail "settings written beside the installed program"
+  [ ! -e "$stage/usr/libexec/zubira/zubira.ini" ] || fail "settings written beside the desktop program"
 }
 
 check_package() {
