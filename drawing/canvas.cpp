@@ -27,9 +27,13 @@ void Canvas::setResolution(int dpiX, int dpiY) {
 // overflowing the negation.
 int Canvas::fontHeight() const { return roundHalfAway(-double(font.size) * dpiY_ / 72.0); }
 
-QFont Canvas::qtFont(const CanvasFont& f) const {
-  for (const MadeFont& m : made_)
-    if (m.dpi == dpiY_ && m.font == f) return m.qfont;
+QFont Canvas::qtFont(const CanvasFont& f, int* id) const {
+  for (const MadeFont& m : made_) {
+    if (m.dpi == dpiY_ && m.font == f) {
+      if (id) *id = m.id;
+      return m.qfont;
+    }
+  }
   QFont q(f.name);
   // A font is as many pixels high as its point size at this resolution, never less than one.
   int px = roundHalfAway(std::fabs(double(f.size)) * dpiY_ / 72.0);
@@ -39,7 +43,9 @@ QFont Canvas::qtFont(const CanvasFont& f) const {
   q.setUnderline(f.underline);
   q.setStrikeOut(f.strikeout);
   if (made_.size() >= 8) made_.erase(made_.begin());
-  made_.push_back({f, dpiY_, q});
+  made_.push_back({f, dpiY_, q, nextFontId_});
+  if (id) *id = nextFontId_;
+  ++nextFontId_;
   return q;
 }
 
@@ -53,17 +59,10 @@ QFont Canvas::qtFont(const AngleFont& f) const {
   return q;
 }
 
-QString fontKey(const QFont& f) {
-  return f.family() + QChar(0x1F) + QString::number(f.pixelSize()) + QChar(0x1F) +
-         QString::number(f.weight()) + QChar(f.italic() ? u'i' : u'-') + QChar(f.underline() ? u'u' : u'-') +
-         QChar(f.strikeOut() ? u's' : u'-');
-}
-
 int Canvas::textWidth(const QString& text) const {
-  const QFont q = qtFont(font);
-  QString key = fontKey(q);
-  key += QChar(0x1F);
-  key += text;
+  int id = 0;
+  const QFont q = qtFont(font, &id);
+  const std::pair<int, QString> key{id, text};
   if (const auto found = widths_.constFind(key); found != widths_.constEnd()) return *found;
   if (widths_.size() >= 4096) widths_.clear();
   const int width = QFontMetrics(q).horizontalAdvance(text);
@@ -72,13 +71,13 @@ int Canvas::textWidth(const QString& text) const {
 }
 
 int Canvas::textHeight(const QString&) const {
-  const QFont q = qtFont(font);
-  const QString key = fontKey(q);
-  if (const auto found = heights_.constFind(key); found != heights_.constEnd()) return *found;
+  int id = 0;
+  const QFont q = qtFont(font, &id);
+  if (const auto found = heights_.constFind(id); found != heights_.constEnd()) return *found;
   if (heights_.size() >= 256) heights_.clear();
   QFontMetrics m(q);
   const int height = m.ascent() + m.descent();
-  heights_.insert(key, height);
+  heights_.insert(id, height);
   return height;
 }
 

@@ -105,8 +105,9 @@ class Canvas {
   // Stretches `picture` into left <= x < right, top <= y < bottom.
   virtual void stretchDraw(int left, int top, int right, int bottom, const QImage& picture) = 0;
 
-  // The Qt font for a canvas font at this canvas's resolution (pixel-sized).
-  QFont qtFont(const CanvasFont& f) const;
+  // The Qt font for a canvas font at this canvas's resolution (pixel-sized), and a number that
+  // stands for it as long as this canvas lives (the same font, the same number).
+  QFont qtFont(const CanvasFont& f, int* id = nullptr) const;
   QFont qtFont(const AngleFont& f) const;
 
  private:
@@ -119,17 +120,15 @@ class Canvas {
     CanvasFont font;
     int dpi;
     QFont qfont;
+    int id;
   };
   mutable std::vector<MadeFont> made_;
+  mutable int nextFontId_ = 0;
   // Measured widths by font and text: the composer measures the same few texts in the same few
   // fonts for every cell of every sheet.
-  mutable QHash<QString, int> widths_;
-  mutable QHash<QString, int> heights_;  // by font: a line is as high whatever its text
+  mutable QHash<std::pair<int, QString>, int> widths_;
+  mutable QHash<int, int> heights_;  // by font: a line is as high whatever its text
 };
-
-// A short key for the fonts the canvases make (family, pixel size, weight and style), cheaper
-// than QFont::key().
-QString fontKey(const QFont& f);
 
 // Rounds to the nearest integer, halves away from zero (2.5 gives 3, -2.5 gives -3).
 int roundHalfAway(double x);

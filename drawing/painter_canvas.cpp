@@ -61,7 +61,7 @@ void PainterCanvas::attach(QPainter* painter) {
   }
 }
 
-void PainterCanvas::drawTextAt(const QFont& qfont, int x, int y, const QString& text,
+void PainterCanvas::drawTextAt(const QFont& qfont, int fontId, int x, int y, const QString& text,
                                const std::vector<int>* advances) {
   QFontMetrics m(qfont);
   const int height = m.ascent() + m.descent();
@@ -87,7 +87,7 @@ void PainterCanvas::drawTextAt(const QFont& qfont, int x, int y, const QString& 
   painter_->setPen(toQColor(font.color));
   const qreal baseline = qreal(y) + m.ascent();
   if (!advances) {
-    if (const Shaped* s = shaped(qfont, text)) {
+    if (const Shaped* s = fontId >= 0 ? shaped(qfont, fontId, text) : nullptr) {
       // The runs stand on the line's baseline, which may lie below the font's own when a
       // fallback face is taller.
       for (const QGlyphRun& run : s->runs) painter_->drawGlyphRun(QPointF(x, baseline - s->ascent), run);
@@ -106,13 +106,11 @@ void PainterCanvas::drawTextAt(const QFont& qfont, int x, int y, const QString& 
 
 // A short text of one line shaped once into glyph runs, as drawText would shape it every time:
 // the same labels, signs and page strings come back on every cell and every sheet.
-const PainterCanvas::Shaped* PainterCanvas::shaped(const QFont& qfont, const QString& text) {
+const PainterCanvas::Shaped* PainterCanvas::shaped(const QFont& qfont, int fontId, const QString& text) {
   if (text.size() > 64) return nullptr;
   for (QChar c : text)
     if (c.unicode() < 0x20 || c == QChar::LineSeparator || c == QChar::ParagraphSeparator) return nullptr;
-  QString key = fontKey(qfont);
-  key += QChar(0x1F);
-  key += text;
+  const std::pair<int, QString> key{fontId, text};
   if (const auto found = shaped_.constFind(key); found != shaped_.constEnd()) return &*found;
   if (shaped_.size() >= 1024) shaped_.clear();
   QTextLayout layout(text, qfont);
@@ -166,7 +164,9 @@ bool PainterCanvas::drawGlyphRun(const QFont& qfont, QPointF origin, const QStri
 
 void PainterCanvas::textOut(int x, int y, const QString& text, const std::vector<int>* advances) {
   if (!painter_ || text.isEmpty()) return;
-  drawTextAt(qtFont(font), x, y, text, advances);
+  int id = 0;
+  const QFont qfont = qtFont(font, &id);
+  drawTextAt(qfont, id, x, y, text, advances);
 }
 
 void PainterCanvas::angleTextOut(int x, int y, const QString& text, const AngleFont& angleFont) {
@@ -174,7 +174,7 @@ void PainterCanvas::angleTextOut(int x, int y, const QString& text, const AngleF
   painter_->save();
   painter_->translate(x, y);
   painter_->rotate(-angleFont.escapement / 10.0);
-  drawTextAt(qtFont(angleFont), 0, 0, text, nullptr);
+  drawTextAt(qtFont(angleFont), -1, 0, 0, text, nullptr);
   painter_->restore();
 }
 

@@ -28,7 +28,8 @@ class PainterCanvas : public Canvas {
   void stretchDraw(int left, int top, int right, int bottom, const QImage& picture) override;
 
  private:
-  void drawTextAt(const QFont& qfont, int x, int y, const QString& text,
+  // `fontId` is the canvas's number for the font, or -1 for a font it did not make.
+  void drawTextAt(const QFont& qfont, int fontId, int x, int y, const QString& text,
                   const std::vector<int>* advances);
   bool drawGlyphRun(const QFont& qfont, QPointF origin, const QString& text, qsizetype count,
                     const std::vector<int>& advances);
@@ -36,8 +37,8 @@ class PainterCanvas : public Canvas {
     QList<QGlyphRun> runs;
     qreal ascent;
   };
-  const Shaped* shaped(const QFont& qfont, const QString& text);
-  QHash<QString, Shaped> shaped_;
+  const Shaped* shaped(const QFont& qfont, int fontId, const QString& text);
+  QHash<std::pair<int, QString>, Shaped> shaped_;
   QPainter* painter_ = nullptr;
   // The raw font of the font last drawn with a glyph run.
   bool hasRawFont_ = false;

@@ -14,9 +14,17 @@
 namespace zubira {
 
 QStringList memoLines(const QString& text) {
-  static const QRegularExpression eol(QStringLiteral("\r\n|\n|\r"));
-  QStringList lines = text.split(eol);
-  if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+  QStringList lines;
+  qsizetype start = 0;
+  const qsizetype n = text.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    if (text[i] != u'\r' && text[i] != u'\n') continue;
+    lines.append(text.mid(start, i - start));
+    if (text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n') ++i;
+    start = i + 1;
+  }
+  // A final line break adds no empty line.
+  if (start < n) lines.append(text.mid(start));
   return lines;
 }
 

@@ -729,6 +729,9 @@ TEST(MemoLines, FinalBreakAddsNoLine) {
   EXPECT_EQ(memoLines("a\nb"), QStringList({"a", "b"}));
   EXPECT_EQ(memoLines("a\r\n\r\n"), QStringList({"a", ""}));
   EXPECT_TRUE(memoLines("").isEmpty());
+  EXPECT_EQ(memoLines("a\rb\r"), QStringList({"a", "b"}));
+  EXPECT_EQ(memoLines("\n\r\nx"), QStringList({"", "", "x"}));
+  EXPECT_EQ(memoLines("\r"), QStringList({""}));
 }
 
 }  // namespace
