@@ -9,11 +9,19 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <malloc.h>
 #include <unistd.h>
 
 namespace zubira {
 
 int runCommandLineProgram(int argc, char** argv) {
+  // Every PDF page stream is deflated with a fresh zlib state of about 270 KB. By default glibc
+  // hands such blocks back to the kernel when they are freed and takes new zeroed pages for the
+  // next page, a page fault per 4 KB; a batch of sheets spent a fifth of its time there. Keep
+  // blocks up to 4 MB on the heap and let up to 16 MB of free heap stay mapped; the run's peak
+  // memory hardly moves, since the same blocks are reused page after page.
+  ::mallopt(M_MMAP_THRESHOLD, 4 << 20);
+  ::mallopt(M_TRIM_THRESHOLD, 16 << 20);
   QStringList args;
   for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
   prepareEnvironment();

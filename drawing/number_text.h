@@ -11,13 +11,13 @@ namespace zubira {
 // fraction digits (at least one digit in all), an optional exponent ("E" or "e", optional sign,
 // digits), and nothing after it. A value too large for a double does not read; one too small to
 // tell from zero reads as zero.
-std::optional<double> readReal(const QString& text);
+std::optional<double> readReal(QStringView text);
 
 // An integer: optional leading spaces, an optional sign, then decimal digits or hexadecimal digits
 // after "$", "x" or "0x" (either case), and nothing after them. Only values within the 32-bit
 // signed range read, in either notation ("$7FFFFFFF" reads, "$80000000" does not, "-$80000000"
 // does).
-std::optional<int> readInteger(const QString& text);
+std::optional<int> readInteger(QStringView text);
 
 // The 23-character form of coordinates, angles and picture corners: a sign character (blank for
 // zero and positive values, "-" for negative ones), the mantissa rounded to 15 significant digits
@@ -25,6 +25,8 @@ std::optional<int> readInteger(const QString& text);
 // " 1.25000000000000E+0001". A value that is not finite is written as "NAN", "INF" or "-INF",
 // which reads as no number.
 QString formatCommandReal(double value);
+// The same form appended to `out`.
+void appendCommandReal(QString& out, double value);
 
 // The shortest general decimal form with at most 15 significant digits and no trailing zeros
 // ("0.5", "2", "1E-6"), as the pen width is written.

@@ -46,8 +46,19 @@ const QStringList& PageModel::list(int n) const {
 
 void PageModel::appendProgramLine(const QString& line) { lists_[ListProgram].append(line); }
 
+// The two commands of every composed cell, built in place: a sheet has hundreds of them.
 void PageModel::PrevTextOut(double X, double Y, const QString& Ostr, const QString& Sw) {
-  appendProgramLine(QStringLiteral("TextOut,") + real(X) + u',' + real(Y) + u',' + quoteText(Ostr) + u',' + Sw);
+  QString line;
+  line.reserve(8 + 2 * 24 + Ostr.size() + 4 + Sw.size());
+  line += QLatin1String("TextOut,");
+  appendCommandReal(line, X);
+  line += u',';
+  appendCommandReal(line, Y);
+  line += u',';
+  appendQuoted(line, Ostr);
+  line += u',';
+  line += Sw;
+  appendProgramLine(line);
 }
 
 void PageModel::PrevTextOutAngle(double X, double Y, double ang, const QString& Ostr) {
@@ -56,7 +67,14 @@ void PageModel::PrevTextOutAngle(double X, double Y, double ang, const QString& 
 }
 
 void PageModel::PrevLine(double X1, double Y1, double X2, double Y2) {
-  appendProgramLine(QStringLiteral("Line,") + real(X1) + u',' + real(Y1) + u',' + real(X2) + u',' + real(Y2));
+  QString line;
+  line.reserve(5 + 4 * 24);
+  line += QLatin1String("Line");
+  for (const double v : {X1, Y1, X2, Y2}) {
+    line += u',';
+    appendCommandReal(line, v);
+  }
+  appendProgramLine(line);
 }
 
 void PageModel::PrevColor(TColor C) { appendProgramLine(QStringLiteral("Color,") + ColorToName(C)); }

@@ -145,12 +145,28 @@ void PageRenderer::DrawList(int n) {
   c.pen.width = 1;
   PictureSlot = PageModel::kSlotsPerList * n;
   const QStringList lines = model_.list(n);  // the lines as they are when the list starts
+  CommaItems items;
   for (const QString& raw : lines) {
-    const QString line = trimBlanks(raw);
+    const QStringView line = trimBlanks(QStringView(raw));
     if (line.isEmpty()) continue;
-    const QStringList items = splitCommaText(line);
-    if (items.isEmpty()) continue;
-    const QString word = keywordOf(items[0]);
+    splitCommaItems(line, items);
+    if (items.size() == 0) continue;
+    // Every command word is short ASCII: anything else is no command.
+    char wordText[16] = {};
+    {
+      const QStringView first = trimBlanks(items[0]);
+      if (first.size() < qsizetype(sizeof wordText)) {
+        for (qsizetype i = 0; i < first.size(); ++i) {
+          const char16_t ch = first[i].unicode();
+          if (ch == 0 || ch > 127) {
+            wordText[0] = 0;
+            break;
+          }
+          wordText[i] = char(ch >= u'a' && ch <= u'z' ? ch - 32 : ch);
+        }
+      }
+    }
+    const QLatin1String word(wordText);
     const auto has = [&](int i) { return items.size() > i; };
     const auto num = [&](int i) { return readReal(items[i]).value_or(0.0); };
     const auto X = [&](int i) { return model_.UnitToDevX(num(i)); };
@@ -158,9 +174,8 @@ void PageRenderer::DrawList(int n) {
 
     if (word == QLatin1String("TEXTOUT")) {
       if (!has(3)) return;
-      const QString spacing = has(4) ? items[4] : QStringLiteral("NIL");
-      const QString& text = items[3];
-      double p = keywordOf(spacing) == QLatin1String("NIL") ? 0 : num(4);
+      const QString text = items[3].toString();
+      double p = !has(4) || isKeyword(items[4], "NIL") ? 0 : num(4);
       p = std::min<double>(p, kMaxSpacing);
       if (p > 0) {
         qsizetype cut = 0;
@@ -174,7 +189,7 @@ void PageRenderer::DrawList(int n) {
       if (!has(4)) return;
       const double angle = num(4);
       if (angle < 0) continue;
-      DrawAngleText(X(1), Y(2), items[3], int(std::fmod(std::trunc(angle), 3600.0)));
+      DrawAngleText(X(1), Y(2), items[3].toString(), int(std::fmod(std::trunc(angle), 3600.0)));
     } else if (word == QLatin1String("LINE")) {
       if (!has(4)) {
         message(QStringLiteral("LINE, FORMAT ERROR"));
@@ -205,7 +220,7 @@ void PageRenderer::DrawList(int n) {
       }
     } else if (word == QLatin1String("FONTNAME")) {
       if (!has(1)) return;
-      c.font.name = items[1];
+      c.font.name = items[1].toString();
     } else if (word == QLatin1String("FONTSTYLE")) {
       if (!has(1)) {
         message(QStringLiteral("FONTSTYLE FORMAT ERROR"));
@@ -271,16 +286,16 @@ void PageRenderer::DrawList(int n) {
                     : word == QLatin1String("PAGETITLE") ? model_.PageTitle
                                                          : model_.SubTitle;
       if (!has(2)) {
-        message(word + QStringLiteral(", FORMAT ERROR"));
+        message(QString(word) + QStringLiteral(", FORMAT ERROR"));
         return;
       }
       model_.PageStrTmp.Assign(P);
       // A line without its x or y draws with empty coordinates: a free position then does not
       // read and nothing is drawn; the stored settings come back either way.
-      P.psStr = items[1];
+      P.psStr = items[1].toString();
       P.psPos = readInteger(items[2]).value_or(0);
-      P.psX = items.value(3);
-      P.psY = items.value(4);
+      P.psX = has(3) ? items[3].toString() : QString();
+      P.psY = has(4) ? items[4].toString() : QString();
       P.psName = c.font.name;
       P.psSize = c.font.size;
       P.psBold = c.font.bold;

@@ -38,6 +38,13 @@ QStringList characters(const QString& text) {
   return out;
 }
 
+qsizetype characterCount(const QString& text) {
+  qsizetype count = 0;
+  for (qsizetype i = 0; i < text.size(); ++i, ++count)
+    if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ++i;
+  return count;
+}
+
 // The rectangle between two corners, in floating point: corners anywhere in the integer range
 // give no overflow.
 QRectF spanRect(int left, int top, int right, int bottom) {
@@ -61,22 +68,33 @@ void PainterCanvas::attach(QPainter* painter) {
   }
 }
 
+PainterCanvas::Metrics PainterCanvas::metrics(const QFont& qfont, int fontId) {
+  if (fontId >= 0)
+    if (const auto found = metrics_.constFind(fontId); found != metrics_.constEnd()) return *found;
+  const QFontMetrics m(qfont);
+  const Metrics out{m.ascent(), m.descent(), m.maxWidth()};
+  if (fontId >= 0) {
+    if (metrics_.size() >= 256) metrics_.clear();
+    metrics_.insert(fontId, out);
+  }
+  return out;
+}
+
 void PainterCanvas::drawTextAt(const QFont& qfont, int fontId, int x, int y, const QString& text,
                                const std::vector<int>* advances) {
-  QFontMetrics m(qfont);
-  const int height = m.ascent() + m.descent();
-  QStringList chars;
+  const Metrics m = metrics(qfont, fontId);
+  const int height = m.ascent + m.descent;
+  qsizetype count = 0;
   // Widths and positions in floating point: a text may start anywhere in the integer range.
   qreal width = 0;
   if (advances) {
-    chars = characters(text);
-    for (qsizetype i = 0; i < chars.size() && i < qsizetype(advances->size()); ++i)
-      width += (*advances)[size_t(i)];
+    count = characterCount(text);
+    for (qsizetype i = 0; i < count && i < qsizetype(advances->size()); ++i) width += (*advances)[size_t(i)];
   } else if (brush.solid) {
-    width = m.horizontalAdvance(text);
+    width = QFontMetrics(qfont).horizontalAdvance(text);
   } else {
     // Only to tell whether the text can reach the device: a bound that needs no shaping.
-    width = qreal(text.size()) * std::max(m.maxWidth(), 2 * height);
+    width = qreal(text.size()) * std::max(m.maxWidth, 2 * height);
   }
   // A text wholly off the device draws nothing; one that reaches it is drawn where it is.
   const QRectF cell(x, y, std::max<qreal>(width, 0), height);
@@ -85,7 +103,7 @@ void PainterCanvas::drawTextAt(const QFont& qfont, int fontId, int x, int y, con
   // Setting a font makes the painter look up its font engine again; most texts keep the font.
   if (painter_->font() != qfont) painter_->setFont(qfont);
   painter_->setPen(toQColor(font.color));
-  const qreal baseline = qreal(y) + m.ascent();
+  const qreal baseline = qreal(y) + m.ascent;
   if (!advances) {
     if (const Shaped* s = fontId >= 0 ? shaped(qfont, fontId, text) : nullptr) {
       // The runs stand on the line's baseline, which may lie below the font's own when a
@@ -96,11 +114,15 @@ void PainterCanvas::drawTextAt(const QFont& qfont, int fontId, int x, int y, con
     }
     return;
   }
-  if (drawGlyphRun(qfont, QPointF(x, baseline), text, chars.size(), *advances)) return;
+  if (const QGlyphRun* run = spacedRun(qfont, fontId, text, count, *advances)) {
+    painter_->drawGlyphRun(QPointF(x, baseline), *run);
+    return;
+  }
+  const QStringList chars = characters(text);
   qreal cx = x;
   for (qsizetype i = 0; i < chars.size(); ++i) {
     painter_->drawText(QPointF(cx, baseline), chars[i]);
-    cx += i < qsizetype(advances->size()) ? (*advances)[size_t(i)] : m.horizontalAdvance(chars[i]);
+    cx += i < qsizetype(advances->size()) ? (*advances)[size_t(i)] : QFontMetrics(qfont).horizontalAdvance(chars[i]);
   }
 }
 
@@ -130,21 +152,47 @@ const PainterCanvas::Shaped* PainterCanvas::shaped(const QFont& qfont, int fontI
 
 // The characters of a spaced text as one run of glyphs at their advances: the same glyphs at the
 // same places as drawing each character on its own, without shaping each one. Only for a plain
-// font that has every character (no fallback face, no synthesized style); false otherwise.
-bool PainterCanvas::drawGlyphRun(const QFont& qfont, QPointF origin, const QString& text, qsizetype count,
-                                 const std::vector<int>& advances) {
-  if (qfont.bold() || qfont.italic()) return false;
+// font that has every character (no fallback face, no synthesized style); null otherwise. Runs
+// are kept by font, text and advances: the digits of a sheet's fractions come back on every sheet.
+const QGlyphRun* PainterCanvas::spacedRun(const QFont& qfont, int fontId, const QString& text, qsizetype count,
+                                          const std::vector<int>& advances) {
+  if (qfont.bold() || qfont.italic()) return nullptr;
+  QString key;
+  if (fontId >= 0) {
+    // The text, then each advance as two UTF-16 units after a separator no text holds.
+    key.reserve(text.size() + 1 + 2 * qsizetype(advances.size()));
+    key += text;
+    key += QChar(0);
+    for (int a : advances) {
+      key += QChar(char16_t(quint32(a) >> 16));
+      key += QChar(char16_t(quint32(a) & 0xFFFF));
+    }
+    if (const auto found = spaced_.constFind({fontId, key}); found != spaced_.constEnd())
+      return found->has_value() ? &**found : nullptr;
+  }
+  std::optional<QGlyphRun> run = makeSpacedRun(qfont, text, count, advances);
+  if (fontId < 0) {
+    lastRun_ = std::move(run);
+    return lastRun_ ? &*lastRun_ : nullptr;
+  }
+  if (spaced_.size() >= 1024) spaced_.clear();
+  const auto stored = spaced_.insert({fontId, key}, std::move(run));
+  return stored->has_value() ? &**stored : nullptr;
+}
+
+std::optional<QGlyphRun> PainterCanvas::makeSpacedRun(const QFont& qfont, const QString& text, qsizetype count,
+                                                      const std::vector<int>& advances) {
   if (!hasRawFont_ || rawFontOf_ != qfont) {
     rawFontOf_ = qfont;
     rawFont_ = QRawFont::fromFont(qfont);
     hasRawFont_ = true;
   }
   const QRawFont& raw = rawFont_;
-  if (!raw.isValid()) return false;
+  if (!raw.isValid()) return std::nullopt;
   const QList<quint32> glyphs = raw.glyphIndexesForString(text);
-  if (glyphs.size() != count) return false;
+  if (glyphs.size() != count) return std::nullopt;
   for (quint32 g : glyphs)
-    if (g == 0) return false;
+    if (g == 0) return std::nullopt;
   QList<QPointF> positions(glyphs.size());
   qreal cx = 0;
   for (qsizetype i = 0; i < glyphs.size(); ++i) {
@@ -158,8 +206,7 @@ bool PainterCanvas::drawGlyphRun(const QFont& qfont, QPointF origin, const QStri
   run.setPositions(positions);
   run.setUnderline(qfont.underline());
   run.setStrikeOut(qfont.strikeOut());
-  painter_->drawGlyphRun(origin, run);
-  return true;
+  return run;
 }
 
 void PainterCanvas::textOut(int x, int y, const QString& text, const std::vector<int>* advances) {

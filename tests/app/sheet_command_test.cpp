@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 namespace zubira {
 namespace {
 
@@ -97,6 +99,56 @@ TEST_F(SheetCommand, VersionsMakeDifferentSetsEachWithItsAnswers) {
   EXPECT_TRUE(pdfText(keyed, 3).contains(QStringLiteral("(解き方)")));
   EXPECT_TRUE(pdfText(keyed, 6).contains(QStringLiteral("(解き方)")));
   EXPECT_EQ(pdfText(keyed, 1), v1) << "the same seed, the same first set";
+}
+
+// Every word of a PDF with its box as pdftotext reads it: "page xMin yMin xMax yMax text" a line.
+QStringList pdfWords(const QString& pdf) {
+  const QString html = run({"pdftotext", "-bbox", pdf, "-"});
+  static const QRegularExpression word(
+      QStringLiteral("<word xMin=\"([^\"]+)\" yMin=\"([^\"]+)\" xMax=\"([^\"]+)\" yMax=\"([^\"]+)\">(.*)</word>"));
+  QStringList words;
+  int page = 0;
+  for (const QString& line : html.split(u'\n')) {
+    if (line.contains(QLatin1String("<page "))) ++page;
+    const QRegularExpressionMatch m = word.match(line);
+    if (m.hasMatch())
+      words << QStringLiteral("%1 %2 %3 %4 %5 %6").arg(page).arg(m.captured(1), m.captured(2), m.captured(3),
+                                                          m.captured(4), m.captured(5));
+  }
+  return words;
+}
+
+// Batch PDFs keep every text where the program has always put it: the words and boxes of sheets
+// of every page kind, recorded from an earlier build, come back exactly. The way pages are drawn
+// into the PDF may change for speed; what a reader sees may not.
+TEST_F(SheetCommand, BatchPdfKeepsEveryWordInItsPlace) {
+  QFile empty(dir.filePath("defaults.ini"));
+  ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+  empty.close();
+  const struct {
+    const char* words;
+    QStringList args;
+  } cases[] = {
+      {"batch_add.words",
+       {"--seed", "7", "--versions", "2", "--ranges", "0,3,1,9,2,9,0,3,1,9,2,9", "--problems", "@", "--solutions", "@"}},
+      {"batch_div.words",
+       {"--seed", "8", "--versions", "1", "--kind", "div", "--sign1", "either", "--sign2", "either", "--problems", "@",
+        "--answers", "@", "--solutions", "@"}},
+  };
+  for (const auto& c : cases) {
+    const QString pdf = dir.filePath(QStringLiteral("batch.pdf"));
+    QStringList args{"sheet", "--settings", empty.fileName()};
+    for (const QString& a : c.args) args << (a == u"@" ? pdf : a);
+    const auto r = runZubira(args);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QFile expectedFile(QStringLiteral(ZUBIRA_TEST_DATA "/") + QLatin1String(c.words));
+    ASSERT_TRUE(expectedFile.open(QIODevice::ReadOnly)) << c.words;
+    const QStringList expected = QString::fromUtf8(expectedFile.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    const QStringList got = pdfWords(pdf);
+    for (qsizetype i = 0; i < std::min(expected.size(), got.size()); ++i)
+      ASSERT_EQ(got[i], expected[i]) << c.words << " word " << i + 1;
+    EXPECT_EQ(got.size(), expected.size()) << c.words;
+  }
 }
 
 // The key alone, from the same problems as the other sheets: every problem numbered on one page.

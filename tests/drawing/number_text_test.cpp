@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace zubira {
 namespace {
@@ -155,6 +156,38 @@ TEST(FormatCommandReal, AgreesWithPrintfRounding) {
     std::snprintf(expected, sizeof expected, "%c%c.%.14sE%c%04d", v < 0 ? '-' : ' ', buf[0], buf + 2,
                   exponent < 0 ? '-' : '+', std::abs(exponent));
     ASSERT_EQ(formatCommandReal(v), QString::fromLatin1(expected)) << buf;
+  }
+}
+
+// The range of a sheet's coordinates, where the digits are found in integer arithmetic: random
+// magnitudes, decimal and binary fractions, the neighbours of powers of ten and exact ties.
+TEST(FormatCommandReal, AgreesWithPrintfOverCoordinates) {
+  const auto expectedText = [](double v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(v));
+    const int exponent = std::atoi(std::strchr(buf, 'e') + 1);
+    char expected[32];
+    std::snprintf(expected, sizeof expected, "%c%c.%.14sE%c%04d", v < 0 ? '-' : ' ', buf[0], buf + 2,
+                  exponent < 0 ? '-' : '+', std::abs(exponent));
+    return QString::fromLatin1(expected);
+  };
+  std::vector<double> values;
+  QRandomGenerator64 rng(23);
+  for (int i = 0; i < 20000; ++i) {
+    values.push_back(rng.generateDouble() * std::pow(10.0, int(rng.bounded(22)) - 6));
+    values.push_back(double(rng.bounded(10000000)) / 1000);
+    values.push_back(double(rng.bounded(1000000)) / 64);
+    values.push_back(double(rng.bounded(900000000000000ULL) + 100000000000000ULL) + 0.5);  // ties
+  }
+  for (int e = -6; e <= 16; ++e) {
+    const double p = std::pow(10.0, e);
+    for (double v : {p, std::nextafter(p, 0.0), std::nextafter(p, 1e300), p * 0.99999999999999995,
+                     p * 9.999999999999995})
+      values.push_back(v);
+  }
+  for (double v : values) {
+    ASSERT_EQ(formatCommandReal(v), expectedText(v)) << v;
+    ASSERT_EQ(formatCommandReal(-v), expectedText(-v)) << v;
   }
 }
 
