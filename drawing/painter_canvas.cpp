@@ -61,11 +61,63 @@ QRectF deviceRect(const QPainter& painter, qreal margin) {
 }  // namespace
 
 void PainterCanvas::attach(QPainter* painter) {
+  flushText();
   painter_ = painter;
   if (painter_) {
     painter_->setRenderHint(QPainter::TextAntialiasing, true);
     painter_->setRenderHint(QPainter::SmoothPixmapTransform, true);
   }
+}
+
+void PainterCanvas::detach() {
+  flushText();
+  painter_ = nullptr;
+}
+
+// Texts are drawn in the pen's colour; the pen's width, cap and join do not show in a text, so
+// they stay as the last line left them. A pen that does not change costs the painter nothing,
+// while each change writes the whole line style into a PDF page again.
+void PainterCanvas::setTextColor(const QColor& color) {
+  if (painter_->pen().color() == color && painter_->pen().style() == Qt::SolidLine) return;
+  QPen pen = painter_->pen();
+  pen.setColor(color);
+  pen.setStyle(Qt::SolidLine);
+  painter_->setPen(pen);
+}
+
+void PainterCanvas::queueRun(QPointF origin, const QGlyphRun& run, const QColor& color) {
+  // Underlines and strike-outs are drawn along a whole run: such a text stays a run of its own.
+  if (run.underline() || run.strikeOut() || run.overline()) {
+    flushText();
+    setTextColor(color);
+    painter_->drawGlyphRun(origin, run);
+    return;
+  }
+  if (hasPending_ && (pending_.font != run.rawFont() || pending_.color != color || pending_.flags != run.flags()))
+    flushText();
+  if (!hasPending_) {
+    pending_.font = run.rawFont();
+    pending_.color = color;
+    pending_.flags = run.flags();
+    pending_.glyphs.clear();
+    pending_.positions.clear();
+    hasPending_ = true;
+  }
+  pending_.glyphs += run.glyphIndexes();
+  for (const QPointF& p : run.positions()) pending_.positions.append(p + origin);
+}
+
+void PainterCanvas::flushText() {
+  if (!hasPending_) return;
+  hasPending_ = false;
+  if (!painter_) return;
+  QGlyphRun run;
+  run.setRawFont(pending_.font);
+  run.setGlyphIndexes(pending_.glyphs);
+  run.setPositions(pending_.positions);
+  run.setFlags(pending_.flags);
+  setTextColor(pending_.color);
+  painter_->drawGlyphRun(QPointF(0, 0), run);
 }
 
 PainterCanvas::Metrics PainterCanvas::metrics(const QFont& qfont, int fontId) {
@@ -99,23 +151,30 @@ void PainterCanvas::drawTextAt(const QFont& qfont, int fontId, int x, int y, con
   // A text wholly off the device draws nothing; one that reaches it is drawn where it is.
   const QRectF cell(x, y, std::max<qreal>(width, 0), height);
   if (!deviceRect(*painter_, height).intersects(cell.adjusted(-1, -1, 1, 1))) return;
-  if (brush.solid && width > 0) painter_->fillRect(cell, toQColor(brush.color));
-  // Setting a font makes the painter look up its font engine again; most texts keep the font.
-  if (painter_->font() != qfont) painter_->setFont(qfont);
-  painter_->setPen(toQColor(font.color));
+  if (brush.solid && width > 0) {
+    flushText();
+    painter_->fillRect(cell, toQColor(brush.color));
+  }
+  const QColor color = toQColor(font.color);
   const qreal baseline = qreal(y) + m.ascent;
   if (!advances) {
     if (const Shaped* s = fontId >= 0 ? shaped(qfont, fontId, text) : nullptr) {
       // The runs stand on the line's baseline, which may lie below the font's own when a
       // fallback face is taller.
-      for (const QGlyphRun& run : s->runs) painter_->drawGlyphRun(QPointF(x, baseline - s->ascent), run);
-    } else {
-      painter_->drawText(QPointF(x, baseline), text);
+      for (const QGlyphRun& run : s->runs) queueRun(QPointF(x, baseline - s->ascent), run, color);
+      return;
     }
+  } else if (const QGlyphRun* run = spacedRun(qfont, fontId, text, count, *advances)) {
+    queueRun(QPointF(x, baseline), *run, color);
     return;
   }
-  if (const QGlyphRun* run = spacedRun(qfont, fontId, text, count, *advances)) {
-    painter_->drawGlyphRun(QPointF(x, baseline), *run);
+  // Texts Qt shapes as it draws them.
+  flushText();
+  // Setting a font makes the painter look up its font engine again; most texts keep the font.
+  if (painter_->font() != qfont) painter_->setFont(qfont);
+  setTextColor(color);
+  if (!advances) {
+    painter_->drawText(QPointF(x, baseline), text);
     return;
   }
   const QStringList chars = characters(text);
@@ -218,15 +277,18 @@ void PainterCanvas::textOut(int x, int y, const QString& text, const std::vector
 
 void PainterCanvas::angleTextOut(int x, int y, const QString& text, const AngleFont& angleFont) {
   if (!painter_ || text.isEmpty()) return;
+  flushText();
   painter_->save();
   painter_->translate(x, y);
   painter_->rotate(-angleFont.escapement / 10.0);
   drawTextAt(qtFont(angleFont), -1, 0, 0, text, nullptr);
+  flushText();  // in the turned coordinates
   painter_->restore();
 }
 
 void PainterCanvas::line(int x1, int y1, int x2, int y2) {
   if (!painter_) return;
+  flushText();
   QPen qpen(toQColor(pen.color));
   // Qt refuses widths from 32768 on and keeps a pen one pixel wide.
   qpen.setWidth(std::clamp(pen.width, 1, 32767));
@@ -239,12 +301,14 @@ void PainterCanvas::line(int x1, int y1, int x2, int y2) {
 
 void PainterCanvas::fillRect(int left, int top, int right, int bottom) {
   if (!painter_) return;
+  flushText();
   const QRectF r = spanRect(left, top, right, bottom) & deviceRect(*painter_, 1);
   if (!r.isEmpty()) painter_->fillRect(r, toQColor(brush.color));
 }
 
 void PainterCanvas::stretchDraw(int left, int top, int right, int bottom, const QImage& picture) {
   if (!painter_ || picture.isNull()) return;
+  flushText();
   const QRectF target = spanRect(left, top, right, bottom);
   if (target.isEmpty()) return;
   // Only the part of the picture that lands on the device is handed on, so that a picture

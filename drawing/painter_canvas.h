@@ -20,7 +20,8 @@ class PainterCanvas : public Canvas {
 
   // Draws through `painter` (active on the target) until detach().
   void attach(QPainter* painter);
-  void detach() { painter_ = nullptr; }
+  // Draws the texts still waiting (see flushText) and lets the painter go.
+  void detach();
   QPainter* painter() const { return painter_; }
 
   void textOut(int x, int y, const QString& text, const std::vector<int>* advances) override;
@@ -53,6 +54,22 @@ class PainterCanvas : public Canvas {
     qreal ascent;
   };
   const Shaped* shaped(const QFont& qfont, int fontId, const QString& text);
+  // Texts drawn one after another in the same face and colour go to the painter as one glyph run:
+  // a PDF page then holds one text object for them instead of one for each text, and those
+  // objects were most of the cost of writing a page. The glyphs keep their places and their
+  // order; anything else drawn, and the end of the painting, first draws the texts waiting.
+  void queueRun(QPointF origin, const QGlyphRun& run, const QColor& color);
+  void flushText();
+  void setTextColor(const QColor& color);
+  struct PendingText {
+    QRawFont font;
+    QColor color;
+    QGlyphRun::GlyphRunFlags flags;
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+  };
+  PendingText pending_;
+  bool hasPending_ = false;
   QHash<std::pair<int, QString>, Shaped> shaped_;
   QPainter* painter_ = nullptr;
   // The raw font of the font last drawn with a glyph run.

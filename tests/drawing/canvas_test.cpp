@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace zubira {
 namespace {
 
@@ -170,6 +172,93 @@ TEST_F(PainterCanvasTest, StretchedPictureFillsItsRectangle) {
   EXPECT_EQ(img.pixelColor(149, 79), QColor(Qt::red));
   EXPECT_EQ(img.pixelColor(150, 80), QColor(Qt::white));
   EXPECT_EQ(img.pixelColor(10, 50), QColor(Qt::white));
+}
+
+// Texts wait to be drawn together; whatever is drawn after a text still lands on top of it.
+TEST(PainterCanvasOrder, LaterDrawingCoversEarlierText) {
+  QImage white(4, 4, QImage::Format_RGB32);
+  white.fill(Qt::white);
+  const struct {
+    const char* name;
+    std::function<void(PainterCanvas&)> cover;
+  } cases[] = {
+      {"fill", [](PainterCanvas& c) { c.fillRect(0, 0, 200, 60); }},
+      {"wide line", [](PainterCanvas& c) {
+         c.pen.width = 80;
+         c.line(0, 30, 200, 30);
+       }},
+      {"picture", [&](PainterCanvas& c) { c.stretchDraw(0, 0, 200, 60, white); }},
+      {"text cell", [](PainterCanvas& c) {
+         c.setBrushColor(0xFFFFFF);
+         c.textOut(0, 0, QStringLiteral("\u3000\u3000\u3000\u3000"), nullptr);
+       }},
+  };
+  for (const auto& c : cases) {
+    QImage image(200, 100, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    PainterCanvas canvas(96, 96);
+    canvas.attach(&painter);
+    canvas.font.size = 24;
+    canvas.clearBrush();
+    std::vector<int> dx{30, 30};
+    canvas.textOut(5, 5, QStringLiteral("MM"), nullptr);
+    canvas.textOut(5, 5, QStringLiteral("88"), &dx);
+    canvas.pen.color = 0xFFFFFF;
+    canvas.setBrushColor(0xFFFFFF);
+    c.cover(canvas);
+    canvas.textOut(5, 65, QStringLiteral("MM"), nullptr);  // below the cover: drawn
+    canvas.detach();
+    painter.end();
+    int inkAbove = 0, inkBelow = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x)
+        if (qGray(image.pixel(x, y)) < 128) ++(y < 60 ? inkAbove : inkBelow);
+    EXPECT_EQ(inkAbove, 0) << c.name;
+    EXPECT_GT(inkBelow, 0) << c.name;
+  }
+}
+
+// Texts drawn together keep each its own colour, and each underlined text its own underline.
+TEST(PainterCanvasOrder, TextsKeepTheirColoursAndUnderlines) {
+  QImage img(300, 100, QImage::Format_RGB32);
+  img.fill(Qt::white);
+  QPainter painter(&img);
+  PainterCanvas canvas(96, 96);
+  canvas.attach(&painter);
+  canvas.font.size = 18;
+  canvas.clearBrush();
+  canvas.font.color = makeTColor(255, 0, 0);
+  canvas.textOut(5, 5, QStringLiteral("HH"), nullptr);
+  canvas.font.color = makeTColor(0, 0, 255);
+  canvas.textOut(5, 50, QStringLiteral("HH"), nullptr);
+  canvas.font.color = 0;
+  canvas.font.underline = true;
+  canvas.textOut(120, 5, QStringLiteral("H"), nullptr);
+  canvas.textOut(200, 5, QStringLiteral("H"), nullptr);
+  canvas.font.underline = false;
+  canvas.textOut(120, 55, QStringLiteral("H"), nullptr);
+  canvas.detach();
+  painter.end();
+  bool red = false, blue = false;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < 100; ++x) {
+      const QColor c = img.pixelColor(x, y);
+      if (y < 45 && c.red() > 200 && c.blue() < 60 && c.green() < 60) red = true;
+      if (y >= 45 && c.blue() > 200 && c.red() < 60 && c.green() < 60) blue = true;
+    }
+  EXPECT_TRUE(red);
+  EXPECT_TRUE(blue);
+  // Both underlined texts look alike, underline included, nothing joins them, and they differ
+  // from the same text without its underline.
+  int differ = 0, underlined = 0;
+  for (int y = 0; y < 45; ++y)
+    for (int x = 0; x < 80; ++x) {
+      if (img.pixel(120 + x, y) != img.pixel(200 + x, y)) ++differ;
+      if (img.pixel(120 + x, y) != img.pixel(120 + x, y + 50)) ++underlined;
+    }
+  EXPECT_EQ(differ, 0);
+  EXPECT_GT(underlined, 0);
 }
 
 TEST(PainterCanvas, WithoutAPainterItMeasuresAndDrawsNothing) {
