@@ -60,14 +60,14 @@ TEST(RecordingCanvas, KeepsCallsWithTheirState) {
   EXPECT_EQ(c.calls()[1].pen.width, 2);
 }
 
-class PainterCanvasTest : public ::testing::Test {
- protected:
-  PainterCanvasTest() : image(200, 100, QImage::Format_RGB32), canvas(96, 96) {
+// A white image painted through a canvas at 96 dpi.
+struct CanvasDrawing {
+  CanvasDrawing(int width, int height) : image(width, height, QImage::Format_RGB32), canvas(96, 96) {
     image.fill(Qt::white);
     painter.begin(&image);
     canvas.attach(&painter);
   }
-  QImage finish() {
+  const QImage& finish() {
     canvas.detach();
     painter.end();
     return image;
@@ -75,6 +75,13 @@ class PainterCanvasTest : public ::testing::Test {
   QImage image;
   QPainter painter;
   PainterCanvas canvas;
+};
+
+class PainterCanvasTest : public ::testing::Test {
+ protected:
+  QImage finish() { return drawing.finish(); }
+  CanvasDrawing drawing{200, 100};
+  PainterCanvas& canvas = drawing.canvas;
 };
 
 TEST_F(PainterCanvasTest, SolidBrushPaintsTheTextCellClearBrushDoesNot) {
@@ -194,13 +201,10 @@ TEST(PainterCanvasOrder, LaterDrawingCoversEarlierText) {
        }},
   };
   for (const auto& c : cases) {
-    QImage image(200, 100, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    PainterCanvas canvas(96, 96);
-    canvas.attach(&painter);
-    canvas.font.size = 24;
+    CanvasDrawing d(200, 100);
+    PainterCanvas& canvas = d.canvas;
     canvas.clearBrush();
+    canvas.font.size = 24;
     std::vector<int> dx{30, 30};
     canvas.textOut(5, 5, QStringLiteral("MM"), nullptr);
     canvas.textOut(5, 5, QStringLiteral("88"), &dx);
@@ -208,8 +212,7 @@ TEST(PainterCanvasOrder, LaterDrawingCoversEarlierText) {
     canvas.setBrushColor(0xFFFFFF);
     c.cover(canvas);
     canvas.textOut(5, 65, QStringLiteral("MM"), nullptr);  // below the cover: drawn
-    canvas.detach();
-    painter.end();
+    const QImage& image = d.finish();
     int inkAbove = 0, inkBelow = 0;
     for (int y = 0; y < image.height(); ++y)
       for (int x = 0; x < image.width(); ++x)
@@ -221,13 +224,10 @@ TEST(PainterCanvasOrder, LaterDrawingCoversEarlierText) {
 
 // Texts drawn together keep each its own colour, and each underlined text its own underline.
 TEST(PainterCanvasOrder, TextsKeepTheirColoursAndUnderlines) {
-  QImage img(300, 100, QImage::Format_RGB32);
-  img.fill(Qt::white);
-  QPainter painter(&img);
-  PainterCanvas canvas(96, 96);
-  canvas.attach(&painter);
-  canvas.font.size = 18;
+  CanvasDrawing d(300, 100);
+  PainterCanvas& canvas = d.canvas;
   canvas.clearBrush();
+  canvas.font.size = 18;
   canvas.font.color = makeTColor(255, 0, 0);
   canvas.textOut(5, 5, QStringLiteral("HH"), nullptr);
   canvas.font.color = makeTColor(0, 0, 255);
@@ -238,8 +238,7 @@ TEST(PainterCanvasOrder, TextsKeepTheirColoursAndUnderlines) {
   canvas.textOut(200, 5, QStringLiteral("H"), nullptr);
   canvas.font.underline = false;
   canvas.textOut(120, 55, QStringLiteral("H"), nullptr);
-  canvas.detach();
-  painter.end();
+  const QImage& img = d.finish();
   bool red = false, blue = false;
   for (int y = 0; y < img.height(); ++y)
     for (int x = 0; x < 100; ++x) {

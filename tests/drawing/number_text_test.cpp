@@ -141,7 +141,18 @@ TEST(FormatCommandReal, TwentyThreeCharactersByteForByte) {
   EXPECT_FALSE(readReal(formatCommandReal(std::nan(""))).has_value());
 }
 
-// The C library's "%.14e" as an independent oracle, on doubles of every magnitude.
+// The C library's "%.14e", an independent oracle, in the 23-character form.
+QString printfCommandReal(double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(v));
+  const int exponent = std::atoi(std::strchr(buf, 'e') + 1);
+  char expected[32];
+  std::snprintf(expected, sizeof expected, "%c%c.%.14sE%c%04d", v < 0 ? '-' : ' ', buf[0], buf + 2,
+                exponent < 0 ? '-' : '+', std::abs(exponent));
+  return QString::fromLatin1(expected);
+}
+
+// Doubles of every magnitude.
 TEST(FormatCommandReal, AgreesWithPrintfRounding) {
   QRandomGenerator64 rng(11);
   for (int i = 0; i < 20000; ++i) {
@@ -149,28 +160,13 @@ TEST(FormatCommandReal, AgreesWithPrintfRounding) {
     const quint64 bits = rng.generate();
     std::memcpy(&v, &bits, sizeof v);
     if (!std::isfinite(v)) continue;
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(v));
-    const int exponent = std::atoi(std::strchr(buf, 'e') + 1);
-    char expected[32];
-    std::snprintf(expected, sizeof expected, "%c%c.%.14sE%c%04d", v < 0 ? '-' : ' ', buf[0], buf + 2,
-                  exponent < 0 ? '-' : '+', std::abs(exponent));
-    ASSERT_EQ(formatCommandReal(v), QString::fromLatin1(expected)) << buf;
+    ASSERT_EQ(formatCommandReal(v), printfCommandReal(v)) << v;
   }
 }
 
 // The range of a sheet's coordinates, where the digits are found in integer arithmetic: random
 // magnitudes, decimal and binary fractions, the neighbours of powers of ten and exact ties.
 TEST(FormatCommandReal, AgreesWithPrintfOverCoordinates) {
-  const auto expectedText = [](double v) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(v));
-    const int exponent = std::atoi(std::strchr(buf, 'e') + 1);
-    char expected[32];
-    std::snprintf(expected, sizeof expected, "%c%c.%.14sE%c%04d", v < 0 ? '-' : ' ', buf[0], buf + 2,
-                  exponent < 0 ? '-' : '+', std::abs(exponent));
-    return QString::fromLatin1(expected);
-  };
   std::vector<double> values;
   QRandomGenerator64 rng(23);
   for (int i = 0; i < 20000; ++i) {
@@ -186,8 +182,8 @@ TEST(FormatCommandReal, AgreesWithPrintfOverCoordinates) {
       values.push_back(v);
   }
   for (double v : values) {
-    ASSERT_EQ(formatCommandReal(v), expectedText(v)) << v;
-    ASSERT_EQ(formatCommandReal(-v), expectedText(-v)) << v;
+    ASSERT_EQ(formatCommandReal(v), printfCommandReal(v)) << v;
+    ASSERT_EQ(formatCommandReal(-v), printfCommandReal(-v)) << v;
   }
 }
 
