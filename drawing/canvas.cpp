@@ -73,12 +73,20 @@ int Canvas::textWidth(const QString& text) const {
 int Canvas::textHeight(const QString&) const {
   int id = 0;
   const QFont q = qtFont(font, &id);
-  if (const auto found = heights_.constFind(id); found != heights_.constEnd()) return *found;
-  if (heights_.size() >= 256) heights_.clear();
-  QFontMetrics m(q);
-  const int height = m.ascent() + m.descent();
-  heights_.insert(id, height);
-  return height;
+  const LineMetrics m = lineMetrics(q, id);
+  return m.ascent + m.descent;
+}
+
+Canvas::LineMetrics Canvas::lineMetrics(const QFont& qfont, int fontId) const {
+  if (fontId >= 0)
+    if (const auto found = metrics_.constFind(fontId); found != metrics_.constEnd()) return *found;
+  const QFontMetrics m(qfont);
+  const LineMetrics out{m.ascent(), m.descent(), m.maxWidth()};
+  if (fontId >= 0) {
+    if (metrics_.size() >= 256) metrics_.clear();
+    metrics_.insert(fontId, out);
+  }
+  return out;
 }
 
 }  // namespace zubira

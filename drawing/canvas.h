@@ -110,6 +110,14 @@ class Canvas {
   QFont qtFont(const CanvasFont& f, int* id = nullptr) const;
   QFont qtFont(const AngleFont& f) const;
 
+  // A Qt font's line measures, kept by the canvas's number for it (`fontId` < 0: measured anew).
+  struct LineMetrics {
+    int ascent;
+    int descent;
+    int maxWidth;
+  };
+  LineMetrics lineMetrics(const QFont& qfont, int fontId) const;
+
  private:
   int dpiX_;
   int dpiY_;
@@ -127,7 +135,7 @@ class Canvas {
   // Measured widths by font and text: the composer measures the same few texts in the same few
   // fonts for every cell of every sheet.
   mutable QHash<std::pair<int, QString>, int> widths_;
-  mutable QHash<int, int> heights_;  // by font: a line is as high whatever its text
+  mutable QHash<int, LineMetrics> metrics_;  // by font: a line is as high whatever its text
 };
 
 // Rounds to the nearest integer, halves away from zero (2.5 gives 3, -2.5 gives -3).

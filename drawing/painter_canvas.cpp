@@ -120,21 +120,9 @@ void PainterCanvas::flushText() {
   painter_->drawGlyphRun(QPointF(0, 0), run);
 }
 
-PainterCanvas::Metrics PainterCanvas::metrics(const QFont& qfont, int fontId) {
-  if (fontId >= 0)
-    if (const auto found = metrics_.constFind(fontId); found != metrics_.constEnd()) return *found;
-  const QFontMetrics m(qfont);
-  const Metrics out{m.ascent(), m.descent(), m.maxWidth()};
-  if (fontId >= 0) {
-    if (metrics_.size() >= 256) metrics_.clear();
-    metrics_.insert(fontId, out);
-  }
-  return out;
-}
-
 void PainterCanvas::drawTextAt(const QFont& qfont, int fontId, int x, int y, const QString& text,
                                const std::vector<int>* advances) {
-  const Metrics m = metrics(qfont, fontId);
+  const LineMetrics m = lineMetrics(qfont, fontId);
   const int height = m.ascent + m.descent;
   qsizetype count = 0;
   // Widths and positions in floating point: a text may start anywhere in the integer range.
@@ -215,25 +203,20 @@ const PainterCanvas::Shaped* PainterCanvas::shaped(const QFont& qfont, int fontI
 // are kept by font, text and advances: the digits of a sheet's fractions come back on every sheet.
 const QGlyphRun* PainterCanvas::spacedRun(const QFont& qfont, int fontId, const QString& text, qsizetype count,
                                           const std::vector<int>& advances) {
-  if (qfont.bold() || qfont.italic()) return nullptr;
+  if (fontId < 0 || qfont.bold() || qfont.italic()) return nullptr;
+  // The key: the text's length, the text, then the advances, each number as two UTF-16 units.
   QString key;
-  if (fontId >= 0) {
-    // The text, then each advance as two UTF-16 units after a separator no text holds.
-    key.reserve(text.size() + 1 + 2 * qsizetype(advances.size()));
-    key += text;
-    key += QChar(0);
-    for (int a : advances) {
-      key += QChar(char16_t(quint32(a) >> 16));
-      key += QChar(char16_t(quint32(a) & 0xFFFF));
-    }
-    if (const auto found = spaced_.constFind({fontId, key}); found != spaced_.constEnd())
-      return found->has_value() ? &**found : nullptr;
-  }
+  key.reserve(2 + text.size() + 2 * qsizetype(advances.size()));
+  const auto appendNumber = [&key](quint32 n) {
+    key += QChar(char16_t(n >> 16));
+    key += QChar(char16_t(n & 0xFFFF));
+  };
+  appendNumber(quint32(text.size()));
+  key += text;
+  for (int a : advances) appendNumber(quint32(a));
+  if (const auto found = spaced_.constFind({fontId, key}); found != spaced_.constEnd())
+    return found->has_value() ? &**found : nullptr;
   std::optional<QGlyphRun> run = makeSpacedRun(qfont, text, count, advances);
-  if (fontId < 0) {
-    lastRun_ = std::move(run);
-    return lastRun_ ? &*lastRun_ : nullptr;
-  }
   if (spaced_.size() >= 1024) spaced_.clear();
   const auto stored = spaced_.insert({fontId, key}, std::move(run));
   return stored->has_value() ? &**stored : nullptr;

@@ -38,17 +38,8 @@ class PainterCanvas : public Canvas {
                             const std::vector<int>& advances);
   std::optional<QGlyphRun> makeSpacedRun(const QFont& qfont, const QString& text, qsizetype count,
                                          const std::vector<int>& advances);
-  // A font's line measures, kept by the canvas's number for the font.
-  struct Metrics {
-    int ascent;
-    int descent;
-    int maxWidth;
-  };
-  Metrics metrics(const QFont& qfont, int fontId);
-  QHash<int, Metrics> metrics_;
   // Spaced runs by font number and text with its advances; none when the text cannot be one run.
   QHash<std::pair<int, QString>, std::optional<QGlyphRun>> spaced_;
-  std::optional<QGlyphRun> lastRun_;  // the run of a font the canvas did not make
   struct Shaped {
     QList<QGlyphRun> runs;
     qreal ascent;

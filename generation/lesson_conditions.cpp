@@ -1,5 +1,7 @@
 #include "generation/lesson_conditions.h"
 
+#include <numeric>
+
 namespace zubira {
 
 namespace {
@@ -9,15 +11,6 @@ namespace {
 using Wide = __int128;
 
 uint64_t magnitude(int64_t v) { return v < 0 ? uint64_t(0) - uint64_t(v) : uint64_t(v); }
-
-uint64_t gcd64(uint64_t a, uint64_t b) {
-  while (b != 0) {
-    const uint64_t r = a % b;
-    a = b;
-    b = r;
-  }
-  return a;
-}
 
 Wide absWide(Wide v) { return v < 0 ? -v : v; }
 
@@ -33,10 +26,10 @@ Wide gcdWide(Wide a, Wide b) {
 }
 
 // gcd(|a|, |b|) > 1.
-bool shareFactor(int64_t a, int64_t b) { return gcd64(magnitude(a), magnitude(b)) > 1; }
+bool shareFactor(int64_t a, int64_t b) { return std::gcd(magnitude(a), magnitude(b)) > 1; }
 bool shareFactor(Wide a, Wide b) {
   const Wide x = absWide(a), y = absWide(b);
-  if (x <= Wide(UINT64_MAX) && y <= Wide(UINT64_MAX)) return gcd64(uint64_t(x), uint64_t(y)) > 1;
+  if (x <= Wide(UINT64_MAX) && y <= Wide(UINT64_MAX)) return std::gcd(uint64_t(x), uint64_t(y)) > 1;
   return gcdWide(x, y) > 1;
 }
 
@@ -76,7 +69,7 @@ bool ReduceConditionMet(int32_t setting, ProblemKind kind, Fraction x1, Fraction
   switch (kind) {
     case pkAdd:
     case pkSub: {
-      const int64_t g = int64_t(gcd64(magnitude(x1.den), magnitude(x2.den)));
+      const int64_t g = int64_t(std::gcd(magnitude(x1.den), magnitude(x2.den)));
       D = Wide(x1.den / g) * x2.den;
       const Wide a = Wide(x1.num) * (x2.den / g), b = Wide(x2.num) * (x1.den / g);
       N = kind == pkAdd ? a + b : a - b;
