@@ -23,30 +23,12 @@ const auto* const cupsEnvironment = ::testing::AddGlobalTestEnvironment(new test
 
 class CupsPrinterTest : public testing::CupsServerTest {
  protected:
-  void SetUp() override {
-    CupsServerTest::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    // The documents' temporary files go to a folder of this test, to see that none is left.
-    ASSERT_TRUE(tmp_.isValid());
-    previousTmp_ = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(tmp_.path()));
-  }
-  void TearDown() override {
-    if (previousTmp_.isNull()) qunsetenv("TMPDIR");
-    else qputenv("TMPDIR", previousTmp_);
-  }
-  QStringList leftovers() const {
-    return QDir(tmp_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-  }
   CupsQueue defaultQueue() {
     QString error;
     const std::optional<CupsQueue> q = findCupsQueue(QString(), &error);
     EXPECT_TRUE(q) << error.toStdString();
     return q.value_or(CupsQueue());
   }
-
-  QTemporaryDir tmp_;
-  QByteArray previousTmp_;
 };
 
 // Draws `texts` on the document, one page each.

@@ -32,11 +32,6 @@ class CupsPrintTest : public testing::CupsServerTest {
   void SetUp() override {
     CupsServerTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    // The temporary documents go to a folder of this test, to see that none is left.
-    ASSERT_TRUE(tmp_.isValid());
-    previousTmp_ = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(tmp_.path()));
-
     window_ = std::make_unique<TFrmPrev>(nullptr, dir_.settings(), std::make_unique<QtPrinterAccess>(), 96);
     QPrinter* printer = window_->model().printerAccess().printer();
     ASSERT_NE(printer, nullptr);
@@ -47,8 +42,7 @@ class CupsPrintTest : public testing::CupsServerTest {
   }
   void TearDown() override {
     window_.reset();
-    if (previousTmp_.isNull()) qunsetenv("TMPDIR");
-    else qputenv("TMPDIR", previousTmp_);
+    CupsServerTest::TearDown();
   }
 
   void compose() {
@@ -69,15 +63,10 @@ class CupsPrintTest : public testing::CupsServerTest {
     ASSERT_GT(model.ListbyProgram().size(), 1);
   }
 
-  QStringList leftovers() const {
-    return QDir(tmp_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-  }
   int receivedCount() { return int(cups().received(queue()).size()); }
 
   PreviewFolder dir_;
   ScriptedDialogs dlg_;
-  QTemporaryDir tmp_;
-  QByteArray previousTmp_;
   std::unique_ptr<TFrmPrev> window_;
 };
 

@@ -414,6 +414,20 @@ void CupsServerTest::SetUp() {
   if (!CupsServerEnvironment::server()) GTEST_SKIP() << CupsServerEnvironment::skipReason().toStdString();
   ASSERT_TRUE(cups().start()) << cups().error().toStdString();
   ASSERT_TRUE(cups().startQueue(queue()) && cups().acceptJobs(queue())) << cups().error().toStdString();
+  ASSERT_TRUE(tmp_.isValid());
+  previousTmp_ = qgetenv("TMPDIR");
+  qputenv("TMPDIR", QFile::encodeName(tmp_.path()));
+  redirected_ = true;
+}
+
+void CupsServerTest::TearDown() {
+  if (!redirected_) return;
+  if (previousTmp_.isNull()) qunsetenv("TMPDIR");
+  else qputenv("TMPDIR", previousTmp_);
+}
+
+QStringList CupsServerTest::leftovers() const {
+  return QDir(tmp_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
 }  // namespace zubira::testing

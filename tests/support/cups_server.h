@@ -115,11 +115,22 @@ class CupsServerEnvironment : public ::testing::Environment {
 
 // Tests on that server. Each is skipped, with the reason, when no server could be run; before
 // each the server is brought back up if a test ended it, and kQueue is enabled and accepting.
+// A test on the running server's queue. Temporary files of the code under test go to `tmp_`
+// (TMPDIR) for the test's length, to see that none is left.
 class CupsServerTest : public ::testing::Test {
  protected:
   void SetUp() override;
+  void TearDown() override;
   CupsServer& cups() { return *CupsServerEnvironment::server(); }
   static QString queue() { return QLatin1String(CupsServerEnvironment::kQueue); }
+  // What is left in `tmp_`.
+  QStringList leftovers() const;
+
+  QTemporaryDir tmp_;
+
+ private:
+  bool redirected_ = false;
+  QByteArray previousTmp_;
 };
 
 }  // namespace zubira::testing

@@ -526,8 +526,9 @@ TEST_F(MainWindowTest, SelfTestRunsOverDrawnRangesAndStops) {
     const RangeTexts before = w->rangeTexts();
     w->Timer1Timer();
     const RangeTexts after = w->rangeTexts();
-    if (tick != 0 && tick != 10 && tick != 20 && w->selfTest.counters.TestLoop == tick + 1)
+    if (tick != 0 && tick != 10 && tick != 20 && w->selfTest.counters.TestLoop == tick + 1) {
       EXPECT_EQ(before, after) << "ranges change only every tenth tick";
+    }
     RangeBounds lo{}, hi{};
     for (int k = 0; k < 6; ++k) {
       lo[size_t(k)] = after[size_t(2 * k)].toLongLong();

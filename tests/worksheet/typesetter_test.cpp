@@ -21,6 +21,31 @@ struct Expect {
   double x2 = 0;
 };
 
+// Runs `draw` on a cleared program list and checks the x it returns and every command; with
+// `pitched`, every text must carry the pitch "8".
+void checkDrawn(PageModel& model, const std::function<double()>& draw, const std::vector<Expect>& expected,
+                double ret, bool pitched = false) {
+  model.ClearProgramList();
+  EXPECT_NEAR(draw(), ret, 1e-9);
+  const auto cmds = commandsOf(model.ListbyProgram());
+  ASSERT_EQ(cmds.size(), expected.size()) << model.ListbyProgram().join('\n').toStdString();
+  for (size_t i = 0; i < cmds.size(); ++i) {
+    const Expect& e = expected[i];
+    EXPECT_EQ(cmds[i].word, QString::fromUtf8(e.word)) << i;
+    EXPECT_NEAR(cmds[i].real(1), e.x, 1e-9) << i;
+    EXPECT_NEAR(cmds[i].real(2), e.y, 1e-9) << i;
+    if (e.text) {
+      EXPECT_EQ(cmds[i].text(3), QString::fromUtf8(e.text)) << i;
+      if (pitched) {
+        EXPECT_EQ(cmds[i].text(4), QStringLiteral("8")) << "every text gets the pitch";
+      }
+    } else {
+      EXPECT_NEAR(cmds[i].real(3), e.x2, 1e-9) << i;
+      EXPECT_NEAR(cmds[i].real(4), e.y, 1e-9) << i;
+    }
+  }
+}
+
 class TypesetterTest : public ::testing::Test {
  protected:
   TypesetterTest()
@@ -32,25 +57,9 @@ class TypesetterTest : public ::testing::Test {
   }
   // Typesets at (100, 50) and checks every command; p = 8, h = 10.
   void check(const char* value, bool bracket, const std::vector<Expect>& expected, double ret) {
-    model.ClearProgramList();
-    const double r = ts.TypesetValue(QString::fromUtf8(value), bracket, 100, 50);
     SCOPED_TRACE(value);
-    EXPECT_NEAR(r, ret, 1e-9);
-    const auto cmds = commandsOf(model.ListbyProgram());
-    ASSERT_EQ(cmds.size(), expected.size()) << model.ListbyProgram().join('\n').toStdString();
-    for (size_t i = 0; i < cmds.size(); ++i) {
-      const Expect& e = expected[i];
-      EXPECT_EQ(cmds[i].word, QString::fromUtf8(e.word)) << i;
-      EXPECT_NEAR(cmds[i].real(1), e.x, 1e-9) << i;
-      EXPECT_NEAR(cmds[i].real(2), e.y, 1e-9) << i;
-      if (e.text) {
-        EXPECT_EQ(cmds[i].text(3), QString::fromUtf8(e.text)) << i;
-        EXPECT_EQ(cmds[i].text(4), QStringLiteral("8")) << "every text gets the pitch";
-      } else {
-        EXPECT_NEAR(cmds[i].real(3), e.x2, 1e-9) << i;
-        EXPECT_NEAR(cmds[i].real(4), e.y, 1e-9) << i;
-      }
-    }
+    checkDrawn(model, [&] { return ts.TypesetValue(QString::fromUtf8(value), bracket, 100, 50); }, expected, ret,
+               true);
   }
   PageModel model;
   Typesetter ts;
@@ -114,27 +123,6 @@ SolutionTerm unmultiplied(std::vector<std::vector<int64_t>> numerator,
   t.denominator = std::move(denominator);
   t.negative = negative;
   return t;
-}
-
-// Typesets with `draw` at (100, 50) and checks the commands and the returned x as check() does.
-void checkDrawn(PageModel& model, const std::function<double()>& draw,
-                const std::vector<Expect>& expected, double ret) {
-  model.ClearProgramList();
-  EXPECT_NEAR(draw(), ret, 1e-9);
-  const auto cmds = commandsOf(model.ListbyProgram());
-  ASSERT_EQ(cmds.size(), expected.size()) << model.ListbyProgram().join('\n').toStdString();
-  for (size_t i = 0; i < cmds.size(); ++i) {
-    const Expect& e = expected[i];
-    EXPECT_EQ(cmds[i].word, QString::fromUtf8(e.word)) << i;
-    EXPECT_NEAR(cmds[i].real(1), e.x, 1e-9) << i;
-    EXPECT_NEAR(cmds[i].real(2), e.y, 1e-9) << i;
-    if (e.text) {
-      EXPECT_EQ(cmds[i].text(3), QString::fromUtf8(e.text)) << i;
-    } else {
-      EXPECT_NEAR(cmds[i].real(3), e.x2, 1e-9) << i;
-      EXPECT_NEAR(cmds[i].real(4), e.y, 1e-9) << i;
-    }
-  }
 }
 
 TEST_F(TypesetterTest, UnmultipliedFractionStacksItsProducts) {
