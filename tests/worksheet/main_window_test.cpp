@@ -55,6 +55,7 @@ class FakePreview : public PreviewHost {
     renderer_.PrevUpDateProgram();
   }
   void repaintPreview() override {}
+  void showStatus(const QString& text) override { status = text; }
   void SetPrinter() override { ++printerSetups; }
   void PrintOut() override { ++prints; }
   void SetCopyright(const QString& s) override { copyright = s; }
@@ -72,6 +73,7 @@ class FakePreview : public PreviewHost {
     return dialogText.has_value();
   }
   bool visible = false;
+  QString status;
   int shows = 0, refreshes = 0, printerSetups = 0, prints = 0, hidden = 0;
   QString copyright = "unset";
   std::vector<PageStringId> edited;
