@@ -33,6 +33,7 @@ QString FitNote(const SheetFit& fit) {
     notes << QStringLiteral("行と列が多すぎて、%1ptでも枠に収まらない問題があります").arg(fit.usedSize);
   else if (fit.usedSize < fit.storedSize)
     notes << QStringLiteral("文字を%1ptから%2ptに縮めました").arg(fit.storedSize).arg(fit.usedSize);
+  if (fit.narrowGap && !fit.tooDense) notes << QStringLiteral("番号と問題の間を詰めました");
   if (fit.columns > 0 && fit.columns < fit.settingsColumns)
     notes << QStringLiteral("解き方を%1列にしました").arg(fit.columns);
   if (fit.pages > 1) notes << QStringLiteral("解き方は%1ページあります").arg(fit.pages);
@@ -337,20 +338,26 @@ bool WorksheetComposer::ComposeWorksheet(int sheetKind, const ProblemSet& proble
       const double most = kMinFontSize * (rowH / rowNeed) * 1.25 + 2;
       if (std::isfinite(most) && most < size) size = std::max(kMinFontSize, int(most));
     }
+    // The space after the number: the user's, or, where no size fits with it, one character.
+    const auto separation = [&] { return fit_.narrowGap ? std::min(s_.ExamSeparate, ts_.CharPitch) : s_.ExamSeparate; };
     const auto allFit = [&]() {
       if (2 * ts_.SignHeight > rowH + kEps) return false;
       for (int k = 0; k < count; ++k)
-        if (labelW[size_t(k)] + s_.ExamSeparate + problemLineWidth(problems[size_t(k)]) > colW + kEps)
+        if (labelW[size_t(k)] + separation() + problemLineWidth(problems[size_t(k)]) > colW + kEps)
           return false;
       return true;
     };
+    const int largest = size;
     for (;; --size) {
       useProblemSize(size);
       if (count == 0 || allFit()) break;
-      if (size <= kMinFontSize) {
+      if (size > kMinFontSize) continue;
+      if (fit_.narrowGap || s_.ExamSeparate <= ts_.CharPitch) {
         fit_.tooDense = true;
         break;
       }
+      fit_.narrowGap = true;
+      size = largest + 1;
     }
     fit_.usedSize = size;
   }
@@ -409,7 +416,7 @@ bool WorksheetComposer::ComposeWorksheet(int sheetKind, const ProblemSet& proble
     for (int k = 0; k < count; ++k) {
       const QSizeF label = numberLabel(k + 1, 0, 0, scratch, false);
       double& n = need[size_t(k / layout.rows)];
-      n = std::max(n, label.width() + p + problemLineWidth(problems[size_t(k)]));
+      n = std::max(n, label.width() + std::min(s_.ExamSeparate, p) + problemLineWidth(problems[size_t(k)]));
     }
     double total = 0;
     for (const double n : need) total += n;
@@ -425,14 +432,13 @@ bool WorksheetComposer::ComposeWorksheet(int sheetKind, const ProblemSet& proble
     const int c = k / layout.rows, r = k % layout.rows;
     const double rowY = layout.upper + r * rowH;
     const double numW = numberLabel(k + 1, colX[size_t(c)], rowY, scratch, true).width();
-    double ex = colX[size_t(c)] + numW + s_.ExamSeparate;
+    double ex = colX[size_t(c)] + numW + (fit_.narrowGap ? std::min(s_.ExamSeparate, p) : s_.ExamSeparate);
     double ey = rowY;
     ts_.EmitFontChange(examFont);
     if (fit_.tooDense) {
-      // One character after the number; a problem wider than the page moves left onto it rather
-      // than off the page; rows too low stay on the page too.
+      // A problem wider than the page moves left onto its number rather than off the page; rows
+      // too low stay on the page too.
       const double w = problemLineWidth(q);
-      ex = std::min(ex, colX[size_t(c)] + numW + p);
       ex = std::max(0.0, std::min(ex, pageW - w));
       ey = std::max(0.0, std::min(ey, pageH - 2 * h));
     }

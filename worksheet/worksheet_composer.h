@@ -41,14 +41,16 @@ struct SheetFit {
   int storedSize = 0;     // the problem font's size in the settings
   int usedSize = 0;       // the size the problems, answers or chains were set in
   bool tooDense = false;  // even the smallest size leaves problems wider or taller than their cells
+  bool narrowGap = false;  // the space after each number narrowed to one character to fit
   int columns = 0;        // the grid drawn: the key may have fewer columns and more rows
   int rows = 0;
   int pages = 1;          // only a key may need more than one page
   int settingsColumns = 0;  // the grid of the settings
 };
 
-// What a user is told about a fit, in Japanese: the font set smaller, a grid too dense even at
-// the smallest size, a key in fewer columns or on several pages; empty when the sheet is as set.
+// What a user is told about a fit, in Japanese: the font set smaller, the space after the numbers
+// narrowed, a grid too dense even at the smallest size, a key in fewer columns or on several
+// pages; empty when the sheet is as set.
 QString FitNote(const SheetFit& fit);
 
 class WorksheetComposer {

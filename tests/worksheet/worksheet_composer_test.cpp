@@ -276,6 +276,54 @@ TEST_F(ComposerTest, ConversionKindsHaveNoOperator) {
   EXPECT_EQ(texts("2").size(), 2u) << "the answers' integer parts";
 }
 
+// Every problem, with room after its "=" for its answer, fits its cell at one size for the whole
+// page; the answer sheet takes the same size; a sheet that fits keeps the user's size. The size
+// is this page's only.
+TEST_F(ComposerTest, ProblemsFitTheirCellsAtOneSizeForBothSheets) {
+  struct Case {
+    int rows, cols;
+    ProblemKind kind;
+    const char* first;
+    const char* second;
+    const char* answer;
+    bool reduced;
+    bool narrowGap;  // the space after the numbers narrowed to fit
+  };
+  const Case cases[] = {
+      {10, 1, pkAdd, "1/2", "1/3", "5/6", false, false},
+      {5, 4, pkAdd, "1/2", "1/3", "5/6", true, false},
+      {5, 4, pkSub, "3+1/7", "1+2/3", "1+10/21", true, true},
+      {10, 2, pkDiv, "243+38/39", "-(12+1/2)", "-(19+371/975)", true, false},
+      {4, 4, pkImproperToMixed, "247/10", "=", "24+7/10", true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.first);
+    gen.ExamRowN = c.rows;
+    gen.ExamColN = c.cols;
+    const ProblemSet set(size_t(c.rows * c.cols), SheetProblem{c.kind, c.first, c.second, c.answer});
+    ASSERT_TRUE(composer.ComposeWorksheet(WorksheetComposer::ProblemSheet, set));
+    const int size = composer.fit().usedSize;
+    EXPECT_EQ(size < 24, c.reduced) << size;
+    EXPECT_GE(size, WorksheetComposer::kMinFontSize);
+    EXPECT_FALSE(composer.fit().tooDense);
+    EXPECT_EQ(composer.fit().narrowGap, c.narrowGap);
+    EXPECT_EQ(FitNote(composer.fit()).isEmpty(), !c.reduced);
+    const GridFrame& g = composer.grid();
+    const double colW = (g.WindowInner - settings.WindowLeft) / c.cols;
+    const double rowH = (g.WindowUnder - g.WindowUpper) / c.rows;
+    EXPECT_LE(2 * ts.SignHeight, rowH);
+    const QString equals = c.kind == pkImproperToMixed ? QStringLiteral(" = ") : QStringLiteral(" =");
+    const auto ends = texts(equals);
+    ASSERT_EQ(ends.size(), set.size());
+    const double room = equals.size() * ts.CharPitch + ts.ValueWidth(c.answer, false);
+    for (size_t k = 0; k < ends.size(); ++k)
+      EXPECT_LE(ends[k].real(1) + room, settings.WindowLeft + double(k / size_t(c.rows) + 1) * colW + 1e-9) << k;
+    ASSERT_TRUE(composer.ComposeWorksheet(WorksheetComposer::AnswerSheet, set));
+    EXPECT_EQ(composer.fit().usedSize, size) << "the answers at the problems' size";
+    EXPECT_EQ(settings.FntExam.size, 24) << "the stored font is the user's";
+  }
+}
+
 TEST_F(ComposerTest, HandEditedGridComposesSafely) {
   for (auto [rows, cols] : {std::pair{0, 1}, {1, 0}, {-3, -2}, {1000, 1}}) {
     gen.ExamRowN = rows;
