@@ -166,6 +166,7 @@ bool placeChain(const std::vector<double>& widths, double top, double x0, double
 struct WorksheetComposer::KeyPlan {
   struct Chain {
     int64_t K = 0;
+    bool kakko = true;
     Solution solution;
     std::vector<KeyUnit> units;
     ChainPlacement placement;
@@ -199,7 +200,7 @@ void WorksheetComposer::useProblemSize(int size) {
 
 double WorksheetComposer::problemLineWidth(const SheetProblem& q) {
   const double p = ts_.CharPitch;
-  double w = ts_.ValueWidth(q.first, gen_.fKakko);
+  double w = ts_.ValueWidth(q.first, q.fKakko.value_or(gen_.fKakko));
   if (q.kind == pkMixedToImproper || q.kind == pkImproperToMixed) {
     w += 3 * p;
   } else {
@@ -446,7 +447,7 @@ bool WorksheetComposer::ComposeWorksheet(int sheetKind, const ProblemSet& proble
       ts_.TypesetValue(q.answer, false, ex, ey);
       continue;
     }
-    double cx = ts_.TypesetValue(q.first, gen_.fKakko, ex, ey);
+    double cx = ts_.TypesetValue(q.first, q.fKakko.value_or(gen_.fKakko), ex, ey);
     if (q.kind == pkMixedToImproper || q.kind == pkImproperToMixed) {
       prev_.PrevTextOut(cx, ey + h / 2, QStringLiteral(" = "), QStringLiteral("Nil"));
       cx += 3 * p;
@@ -488,7 +489,8 @@ WorksheetComposer::KeyPlan WorksheetComposer::planKey(const ProblemSet& problems
     const SheetProblem& q = problems[size_t(k)];
     KeyPlan::Chain chain;
     chain.K = k + 1;
-    chain.solution = SolveProblem(q.kind, q.first, q.second, gen_.fTaiBun);
+    chain.kakko = q.fKakko.value_or(gen_.fKakko);
+    chain.solution = SolveProblem(q.kind, q.first, q.second, q.fTaiBun.value_or(gen_.fTaiBun));
     chain.units = chainUnits(chain.solution, 0);
     plan.chains.push_back(std::move(chain));
     labels.push_back(numberLabel(k + 1, 0, 0, scratch, false));
@@ -514,7 +516,7 @@ WorksheetComposer::KeyPlan WorksheetComposer::planKey(const ProblemSet& problems
     std::vector<double> w;
     for (const KeyUnit& u : units) {
       double uw = u.equals ? ts_.SignWidth(Typesetter::EqualsSign()) : 0;
-      uw += u.step >= 0 ? ts_.StepWidth(chain.solution.steps[size_t(u.step)], gen_.fKakko)
+      uw += u.step >= 0 ? ts_.StepWidth(chain.solution.steps[size_t(u.step)], chain.kakko)
                         : prev_.GetWidth(u.text);
       w.push_back(uw);
     }
@@ -695,7 +697,7 @@ void WorksheetComposer::drawKeyPage(const KeyPlan& plan, int page) {
       if (x + w > pageRight) x = std::max(0.0, pageRight - w);
       if (u.equals) x = ts_.TypesetSign(Typesetter::EqualsSign(), x, y);
       if (u.step >= 0)
-        ts_.TypesetStep(chain.solution.steps[size_t(u.step)], gen_.fKakko, x, y);
+        ts_.TypesetStep(chain.solution.steps[size_t(u.step)], chain.kakko, x, y);
       else
         prev_.PrevTextOut(x, y + h / 2, u.text, QStringLiteral("Nil"));
     }
