@@ -1,5 +1,7 @@
 #include "app/cli_support.h"
 
+#include "app/cli_presets.h"
+
 #include "drawing/page_model.h"
 #include "platform/application.h"
 
@@ -96,10 +98,11 @@ void loadPreviewPageStrings(const IniFile& ini, PageModel& m) {
 
 namespace {
 
+const char* const kKindNames[ProblemKindCount] = {"add", "sub", "mul", "div", "m2i", "i2m"};
+
 std::optional<ProblemKind> parseKind(const QString& t) {
-  static const char* const names[ProblemKindCount] = {"add", "sub", "mul", "div", "m2i", "i2m"};
   for (int k = 0; k < ProblemKindCount; ++k)
-    if (t == QLatin1String(names[k])) return ProblemKind(k);
+    if (t == QLatin1String(kKindNames[k])) return ProblemKind(k);
   return std::nullopt;
 }
 
@@ -119,6 +122,8 @@ std::optional<int32_t> parseLessonChoice(const QString& t, const char* yes, cons
 }
 
 }  // namespace
+
+QString kindName(ProblemKind kind) { return QLatin1String(kKindNames[std::clamp(int(kind), 0, ProblemKindCount - 1)]); }
 
 void addProblemOptions(CommandLine& line) {
   line.add({QStringLiteral("kind")}, QStringLiteral("Problem kind: add, sub, mul, div, m2i (mixed number to "
@@ -164,9 +169,12 @@ void addProblemOptions(CommandLine& line) {
            QStringLiteral("N"));
   line.add({QStringLiteral("keep-failed")},
            QStringLiteral("Keep the last candidate when a problem's attempts run out, instead of stopping."));
+  addPresetOptions(line);
 }
 
 int readProblemOptions(const CommandLine& line, ProblemOptions* o) {
+  // A preset first: the options below override what it sets.
+  if (const int rc = readPresetOptions(line, o); rc != ExitOk) return rc;
   if (line.isSet(QStringLiteral("kind"))) {
     const QString v = line.value(QStringLiteral("kind"));
     const std::optional<ProblemKind> k = parseKind(v);
@@ -251,6 +259,7 @@ std::optional<IniFile> loadSettings(const ProblemOptions& o, const CommandLine& 
 int prepareGeneration(const ProblemOptions& o, const IniFile& ini, GenerationSettings* gen,
                       MainSettings* sheet) {
   ReadSettings(ini, sheet, gen);
+  applyPresetSettings(o, sheet, gen);
   for (const auto& [given, field] : {std::pair{o.denominators, &gen->Lesson.Denominator},
                                      std::pair{o.reduce, &gen->Lesson.Reduce},
                                      std::pair{o.regroup, &gen->Lesson.Regroup},

@@ -318,6 +318,10 @@ Preset PresetFromSettings(const QString& name, ProblemKind kind, const RangeText
   p.choices = choices;
   p.settings = gen;
   ParseRangeTexts(ranges, &p.settings);
+  // The window keeps the marks of conditions its tab does not have; the generator ignores them,
+  // and so does the preset.
+  for (const LessonKey& l : kLessonKeys)
+    if (!l.applies(kind)) p.settings.Lesson.*l.field = 0;
   return p;
 }
 

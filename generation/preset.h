@@ -69,7 +69,8 @@ QString SavePreset(const Preset& preset, const QString& path);
 GenerationSettings PresetGenerationSettings(const Preset& preset);
 
 // A preset of the window's current state (or the command line's): the kind, the range texts as
-// they stand, the operand choices and the options, conditions and grid of `gen`.
+// they stand, the operand choices and the options, conditions and grid of `gen`; conditions the
+// kind does not have are left at "any", as the generator ignores them.
 Preset PresetFromSettings(const QString& name, ProblemKind kind, const RangeTexts& ranges,
                           const OperandChoices& choices, const GenerationSettings& gen);
 

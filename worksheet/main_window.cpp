@@ -8,6 +8,8 @@
 #include "platform/ini_file.h"
 #include "platform/site_links.h"
 #include "worksheet/about_box.h"
+#include "worksheet/mix_dialog.h"
+#include "worksheet/preset_menu.h"
 #include "worksheet/preview_host.h"
 #include "worksheet/promotion_panel.h"
 #include "worksheet/style_dialog.h"
@@ -329,6 +331,7 @@ void TForm1::buildMenus() {
   Style1 = action(file, "Style1", QStringLiteral("スタイル(&S)"));
   S1 = action(file, "S1", QStringLiteral("プリンタ設定(&S)"));
   Print1 = action(file, "Print1", QStringLiteral("印刷(&P)"));
+  MixSheet = action(file, "MixSheet", QStringLiteral("まとめプリント(&U)..."));
   file->addSeparator();
   Exit1 = action(file, "Exit1", QStringLiteral("終了(&X)"));
 
@@ -355,6 +358,9 @@ void TForm1::buildMenus() {
   R1 = action(option, "R1", QStringLiteral("乱数の振り方(&R)"));
   buildLessonMenu(option->addMenu(QStringLiteral("問題の条件(&J)")));
 
+  presetMenu_ = new PresetMenu(this, settingsPath_, BuiltInPresetFolder());
+  menuBar()->addMenu(presetMenu_->menu());
+
   QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
   help->setObjectName(QStringLiteral("Help1"));
   Help2 = action(help, "Help2", QStringLiteral("Zubiraヘルプ(&D)"));
@@ -364,6 +370,7 @@ void TForm1::buildMenus() {
   connect(Style1, &QAction::triggered, this, [this] { Style1Click(); });
   connect(S1, &QAction::triggered, this, [this] { S1Click(); });
   connect(Print1, &QAction::triggered, this, [this] { Print1Click(); });
+  connect(MixSheet, &QAction::triggered, this, [this] { MixSheetClick(); });
   connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
   connect(D1, &QAction::triggered, this, [this] { D1Click(); });
   connect(N5, &QAction::triggered, this, [this] { N5Click(); });
@@ -785,6 +792,13 @@ void TForm1::S1Click() {
 
 void TForm1::Print1Click() {
   if (preview_) preview_->PrintOut();
+}
+
+void TForm1::MixSheetClick() {
+  if (!mixDialog_) mixDialog_ = new TFrmMix(this, preview_, settings, gen, DateTime, presetMenu_, random_);
+  mixDialog_->show();
+  mixDialog_->raise();
+  mixDialog_->activateWindow();
 }
 
 void TForm1::Exit1Click() { close(); }

@@ -40,8 +40,10 @@ class QTabBar;
 namespace zubira {
 
 
+class PresetMenu;
 class PromotionPanel;
 class TAboutBox;
+class TFrmMix;
 class TFrmRndD;
 class TFrmStyle;
 
@@ -95,6 +97,7 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   void Style1Click();
   void S1Click();
   void Print1Click();
+  void MixSheetClick();  // まとめプリント
   void Exit1Click();
   void A1Click();
   void Help2Click();
@@ -158,6 +161,7 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   QAction* Style1;
   QAction* S1;
   QAction* Print1;
+  QAction* MixSheet;
   QAction* Exit1;
   QAction* D1;
   QAction* N5;
@@ -182,6 +186,11 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   QLineEdit* rangeEdit(RangeEdit e) const { return rangeEdits[size_t(e)]; }
   RangeTexts rangeTexts() const;
   ProblemKind kind() const;
+  PresetMenu* presetMenu() const { return presetMenu_; }
+  TFrmMix* mixDialog() const { return mixDialog_; }
+  // Checks an edit box that still holds text never checked (a keyboard accelerator or a menu
+  // reached from it), as leaving it would; false when it was refused.
+  bool commitEditing();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -199,7 +208,6 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   void setMemos(const ProblemLists& lists);
   void pageStringButton(PageStringId which, QLineEdit* edit, QString* field);
   void showGrid();
-  bool commitEditing();
   void message(const QString& text);
 
   // GeneratorHooks
@@ -220,6 +228,8 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   TFrmStyle* styleDialog_ = nullptr;
   TAboutBox* aboutBox_ = nullptr;
   PromotionPanel* promotion_ = nullptr;
+  PresetMenu* presetMenu_ = nullptr;
+  TFrmMix* mixDialog_ = nullptr;
   QActionGroup* rangeGroup_ = nullptr;
   EditFocusWatcher focus_;
   bool shown_ = false;

@@ -28,13 +28,17 @@ trap 'rm -rf "$work"' EXIT
 # The files an installation holds, relative to its prefix.
 installed_files() {
   local id=$1
-  printf '%s\n' \
-    bin/zubira \
-    libexec/zubira/zubira-desktop \
-    "share/applications/$id.desktop" \
-    "share/icons/hicolor/scalable/apps/$id.svg" \
-    share/man/man1/zubira.1 \
-    "share/metainfo/$id.metainfo.xml" | LC_ALL=C sort
+  {
+    printf '%s\n' \
+      bin/zubira \
+      libexec/zubira/zubira-desktop \
+      "share/applications/$id.desktop" \
+      "share/icons/hicolor/scalable/apps/$id.svg" \
+      share/man/man1/zubira.1 \
+      "share/metainfo/$id.metainfo.xml"
+    # The built-in presets: every file of the source's folder.
+    (cd "$(dirname "${BASH_SOURCE[0]}")/../../data/presets" && ls | sed 's|^|share/zubira/presets/|')
+  } | LC_ALL=C sort
 }
 
 check_desktop() {
@@ -117,9 +121,12 @@ check_install() {
 
   local help
   help=$("$stage/usr/bin/zubira" --help) || fail "the staged program's --help did not exit 0"
-  for command in make sheet draw; do
+  for command in make sheet draw presets; do
     grep -q "^  $command " <<<"$help" || fail "--help does not name the command $command"
   done
+  # The installed program finds its presets under the data folder.
+  ZUBIRA_PRESETS= ZUBIRA_SETTINGS="$work/settings.ini" "$stage/usr/bin/zubira" presets | grep -q "^g5-diff-add	5年	" ||
+    fail "the installed program does not list its built-in presets"
 
   # Started once, the installed program keeps its settings in the user's configuration folder.
   export XDG_CONFIG_HOME="$work/config" HOME="$work/home" ZUBIRA_QUIT_WHEN_SHOWN=1
