@@ -168,6 +168,10 @@ check_install() {
   [ -x "$stage/usr/bin/zubira" ] || fail "the staged program is not executable"
   [ "$(entry_value "$stage/usr/share/applications/$id.desktop" Exec)" = /usr/bin/zubira ] ||
     fail "the installed desktop entry's Exec is not /usr/bin/zubira"
+  if command -v desktop-file-validate >/dev/null; then
+    [ -z "$(desktop-file-validate "$stage/usr/share/applications/$id.desktop" 2>&1)" ] ||
+      fail "desktop-file-validate reports on the installed entry"
+  fi
   local size
   for size in $icon_sizes; do
     file -b "$stage/usr/share/icons/hicolor/${size}x${size}/apps/$id.png" | grep -q "PNG image data, $size x $size," ||
