@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
@@ -66,6 +67,29 @@ TEST(LocalManual, OpensTheFirstPageFoundOrSaysWhy) {
   }
 }
 
+// Takes the file addresses the desktop would open in the browser.
+class FileUrlCatcher : public QObject {
+  Q_OBJECT
+ public:
+  QList<QUrl> urls;
+ public slots:
+  void open(const QUrl& url) { urls << url; }
+};
+
+TEST(LocalManual, OpensThroughTheDesktopsServicesAsAFileAddress) {
+  QTemporaryDir prefix;
+  writeFile(prefix.filePath(QStringLiteral("share/doc/zubira/manual/index.html")));
+  FileUrlCatcher catcher;
+  QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+  installDialogs(nullptr);  // Qt's own: QDesktopServices
+  const bool opened = openLocalManual(nullptr, prefix.filePath(QStringLiteral("libexec/zubira")));
+  QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+  EXPECT_TRUE(opened);
+  ASSERT_EQ(catcher.urls.size(), 1);
+  EXPECT_TRUE(catcher.urls[0].isLocalFile());
+  EXPECT_EQ(catcher.urls[0].toLocalFile(), QDir::cleanPath(prefix.filePath(QStringLiteral("share/doc/zubira/manual/index.html"))));
+}
+
 TEST(LocalManual, TheHelpMenuOpensItWithF1) {
   qputenv("ZUBIRA_SITE_URL", testing::LocalHttpServer::refusedBase().toString().toUtf8());
   QTemporaryDir dir;
@@ -89,3 +113,5 @@ TEST(LocalManual, TheHelpMenuOpensItWithF1) {
 
 }  // namespace
 }  // namespace zubira
+
+#include "local_manual_test.moc"
