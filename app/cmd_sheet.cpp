@@ -6,6 +6,7 @@
 #include "worksheet/worksheet_composer.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 
 namespace zubira {
@@ -64,7 +65,7 @@ void loadPageStrings(const IniFile& ini, PageModel& m, TPageStr* dateTime) {
   GiveDefaultPlaces(&m.PageTitle, &m.SubTitle, dateTime);
 }
 
-bool readLists(const QString& file, ProblemMemos* memos, QString* error) {
+bool readLists(const QString& file, ProblemKind kind, ProblemSet* problems, QString* error) {
   QFile f(file);
   if (!f.open(QIODevice::ReadOnly)) {
     *error = QStringLiteral("cannot read \"%1\": %2").arg(file, f.errorString());
@@ -74,11 +75,9 @@ bool readLists(const QString& file, ProblemMemos* memos, QString* error) {
   for (const QString& line : lines) {
     if (line.trimmed().isEmpty()) continue;
     const QStringList parts = line.split(u'\t');
-    memos->Memo1 += parts.value(0) + QStringLiteral("\r\n");
-    memos->Memo2 += parts.value(1) + QStringLiteral("\r\n");
-    memos->Memo3 += parts.value(2) + QStringLiteral("\r\n");
+    problems->push_back({kind, parts.value(0), parts.value(1), parts.value(2)});
   }
-  if (memos->Memo1.isEmpty()) {
+  if (problems->empty()) {
     *error = QStringLiteral("no problems in \"%1\"").arg(file);
     return false;
   }
@@ -112,8 +111,14 @@ class SheetWriter {
     loadPageStrings(ini, output_->model(), &dateTime_);
   }
   PageOutput& output() { return *output_; }
-  void compose(int sheet, const ProblemMemos& memos, ProblemKind kind) {
-    composer_.ComposeWorksheet(sheet, memos, kind, operatorCaption(kind));
+  // Composes page `page` of a sheet; false beyond its last page. What the user should know of
+  // the fit goes to stderr once per sheet.
+  bool compose(int sheet, const ProblemSet& problems, int page = 0) {
+    if (!composer_.ComposeWorksheet(sheet, problems, page)) return false;
+    const QString note = FitNote(composer_.fit());
+    if (page == 0 && !note.isEmpty())
+      printTo(stderr, QStringLiteral("zubira sheet: %1: %2\n").arg(sheetName(sheet), note));
+    return true;
   }
 
  private:
@@ -202,10 +207,10 @@ int runSheetCommand(const QStringList& args) {
   PseudoRandomSource random(o.seed ? *o.seed : PseudoRandomSource::ClockSeed());
   ProblemGenerator generator(&random, &o.hooks);
   bool kept = false;
-  auto problems = [&](ProblemMemos* memos) -> int {
+  auto problems = [&](ProblemSet* set) -> int {
     if (!listsFile.isEmpty()) {
       QString error;
-      if (!readLists(listsFile, memos, &error)) {
+      if (!readLists(listsFile, o.kind, set, &error)) {
         printTo(stderr, command + QStringLiteral(": ") + error + u'\n');
         return ExitUsage;
       }
@@ -218,17 +223,19 @@ int runSheetCommand(const QStringList& args) {
     }
     if (r.status != MakeStatus::Done) return ExitExhausted;
     kept = kept || r.problemsKept > 0;
-    *memos = {r.lists.first, r.lists.second, r.lists.answers};
+    *set = ProblemSetFromLists(o.kind, r.lists.first, r.lists.second, r.lists.answers);
     return ExitOk;
   };
-  // Each sheet of the set as a job of its own.
-  auto printSet = [&](const ProblemMemos& memos, int set) -> int {
+  // Each sheet of the set as a job of its own, with every page of the sheet.
+  auto printSet = [&](const ProblemSet& set, int version) -> int {
     for (int s : setSheets) {
-      printer->compose(s, memos, o.kind);
       PageOutput& out = printer->output();
       QString title = QStringLiteral("Zubira %1").arg(sheetName(s));
-      if (batch) title += QStringLiteral(" (%1/%2)").arg(set + 1).arg(versions);
-      if (!out.beginJob() || !out.addPage() || !out.submitJob(title, copies)) return failed(out.error());
+      if (batch) title += QStringLiteral(" (%1/%2)").arg(version + 1).arg(versions);
+      if (!out.beginJob()) return failed(out.error());
+      for (int page = 0; printer->compose(s, set, page); ++page)
+        if (!out.addPage()) return failed(out.error());
+      if (!out.submitJob(title, copies)) return failed(out.error());
     }
     return ExitOk;
   };
@@ -237,31 +244,42 @@ int runSheetCommand(const QStringList& args) {
     PageOutput* pdf = files ? &files->output() : nullptr;
     if (pdf && !pdf->beginPdf(targets[0].file)) return failed(pdf->error());
     for (int v = 0; v < versions; ++v) {
-      ProblemMemos memos;
-      if (const int rc = problems(&memos); rc != ExitOk) return rc;
-      for (int s : (pdf ? setSheets : std::vector<int>())) {
-        files->compose(s, memos, o.kind);
-        if (!pdf->addPage()) return failed(pdf->error());
-      }
+      ProblemSet set;
+      if (const int rc = problems(&set); rc != ExitOk) return rc;
+      for (int s : (pdf ? setSheets : std::vector<int>()))
+        for (int page = 0; files->compose(s, set, page); ++page)
+          if (!pdf->addPage()) return failed(pdf->error());
       if (printer)
-        if (const int rc = printSet(memos, v); rc != ExitOk) return rc;
+        if (const int rc = printSet(set, v); rc != ExitOk) return rc;
     }
     if (pdf && !pdf->endPdf()) return failed(pdf->error());
     return kept ? ExitExhausted : ExitOk;
   }
 
-  ProblemMemos memos;
-  if (const int rc = problems(&memos); rc != ExitOk) return rc;
+  ProblemSet set;
+  if (const int rc = problems(&set); rc != ExitOk) return rc;
   for (const Target& t : targets) {
-    files->compose(t.sheet, memos, o.kind);
     PageOutput& out = files->output();
-    const bool ok = t.format == OutputFormat::Pdf
-                        ? out.beginPdf(t.file) && out.addPage() && out.endPdf()
-                        : out.saveImage(t.file, t.format, quality.value_or(prev.CQuality));
-    if (!ok) return failed(out.error());
+    if (t.format == OutputFormat::Pdf) {
+      bool ok = out.beginPdf(t.file);
+      for (int page = 0; ok && files->compose(t.sheet, set, page); ++page) ok = out.addPage();
+      if (!ok || !out.endPdf()) return failed(out.error());
+      continue;
+    }
+    // An image holds one page: a key of several pages writes its later pages beside the first,
+    // as NAME-2.png and so on.
+    for (int page = 0; files->compose(t.sheet, set, page); ++page) {
+      QString file = t.file;
+      if (page > 0) {
+        const QFileInfo info(t.file);
+        file = info.dir().filePath(QStringLiteral("%1-%2.%3").arg(info.completeBaseName()).arg(page + 1).arg(info.suffix()));
+        printTo(stderr, QStringLiteral("zubira sheet: page %1 of the key: %2\n").arg(page + 1).arg(file));
+      }
+      if (!out.saveImage(file, t.format, quality.value_or(prev.CQuality))) return failed(out.error());
+    }
   }
   if (printer)
-    if (const int rc = printSet(memos, 0); rc != ExitOk) return rc;
+    if (const int rc = printSet(set, 0); rc != ExitOk) return rc;
   return kept ? ExitExhausted : ExitOk;
 }
 

@@ -465,6 +465,8 @@ void TForm1::FormShow() {
     const IniFile ini(settingsPath_);
     ReadSettings(ini, &settings, &gen);
   }
+  // A hand-edited file gets the limits the fields and the style dialog keep.
+  for (const QString& refused : CheckLayoutSettings(&settings, &gen)) message(refused);
   if (settings.AnswerType == 0) settings.AnswerType = 1;
   if (preview_) preview_->repaintPreview();
   showGrid();
@@ -768,9 +770,9 @@ void TForm1::ComposeWorksheet(int sheetKind) {
   if (!typesetter_) typesetter_ = std::make_unique<Typesetter>(preview_->model());
   WorksheetComposer composer(preview_->model(), *typesetter_, settings, gen, DateTime);
   composer.setRefresh([this] { preview_->refreshProgram(); });
-  const ProblemMemos memos{Memo1->toPlainText(), Memo2->toPlainText(), Memo3->toPlainText()};
-  const QString kigou = LblKigou->text();
-  composer.ComposeWorksheet(sheetKind, memos, kind(), kigou);
+  const ProblemSet problems = ProblemSetFromLists(kind(), Memo1->toPlainText(),
+                                                  Memo2->toPlainText(), Memo3->toPlainText());
+  if (composer.ComposeWorksheet(sheetKind, problems)) preview_->showStatus(FitNote(composer.fit()));
 }
 
 void TForm1::Style1Click() {
