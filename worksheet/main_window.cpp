@@ -8,6 +8,7 @@
 #include "platform/ini_file.h"
 #include "platform/site_links.h"
 #include "worksheet/about_box.h"
+#include "worksheet/local_manual.h"
 #include "worksheet/preview_host.h"
 #include "worksheet/promotion_panel.h"
 #include "worksheet/style_dialog.h"
@@ -357,6 +358,8 @@ void TForm1::buildMenus() {
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
   help->setObjectName(QStringLiteral("Help1"));
+  HelpLocal = action(help, "HelpLocal", QStringLiteral("使い方(&U)"));
+  HelpLocal->setShortcut(QKeySequence(Qt::Key_F1));
   Help2 = action(help, "Help2", QStringLiteral("Zubiraヘルプ(&D)"));
   help->addSeparator();
   A1 = action(help, "A1", QStringLiteral("バージョン情報(&A)"));
@@ -378,6 +381,7 @@ void TForm1::buildMenus() {
   connect(K1, &QAction::triggered, this, [this](bool on) { gen.fKakko = on; });
   connect(I1, &QAction::triggered, this, [this](bool on) { gen.fInt = on; });
   connect(R1, &QAction::triggered, this, [this] { R1Click(); });
+  connect(HelpLocal, &QAction::triggered, this, [this] { HelpLocalClick(); });
   connect(Help2, &QAction::triggered, this, [this] { Help2Click(); });
   connect(A1, &QAction::triggered, this, [this] { A1Click(); });
 }
@@ -793,6 +797,7 @@ void TForm1::A1Click() {
   if (aboutBox_) aboutBox_->exec();
 }
 
+void TForm1::HelpLocalClick() { openLocalManual(this, QCoreApplication::applicationDirPath()); }
 void TForm1::Help2Click() { openHelpLink(this, siteLinks().help); }
 void TForm1::StBarInfClick() { openHelpLink(this, siteLinks().home); }
 

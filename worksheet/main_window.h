@@ -97,6 +97,7 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   void Print1Click();
   void Exit1Click();
   void A1Click();
+  void HelpLocalClick();  // 使い方: the local manual
   void Help2Click();
   void StBarInfClick();
   void Label7Click();
@@ -176,6 +177,7 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   std::array<QAction*, 3> LessonReduce{};
   std::array<QAction*, 3> LessonRegroup{};
   std::array<QAction*, 3> LessonCancel{};
+  QAction* HelpLocal;
   QAction* Help2;
   QAction* A1;
 

@@ -163,10 +163,18 @@ TEST(LessonConditions, EveryProblemMadeMeetsItsConditions) {
       const Oracle o{kind, *x1, *x2};
       SCOPED_TRACE((a[k] + u' ' + b[k]).toStdString());
       const bool addSub = kind == pkAdd || kind == pkSub;
-      if (addSub && s.Lesson.Denominator != 0) EXPECT_EQ(o.denominators(), s.Lesson.Denominator);
-      if (s.Lesson.Reduce != 0) EXPECT_TRUE(wanted(s.Lesson.Reduce, o.reduces()));
-      if (addSub && s.Lesson.Regroup != 0) EXPECT_TRUE(wanted(s.Lesson.Regroup, o.regroups()));
-      if (!addSub && s.Lesson.Cancel != 0) EXPECT_TRUE(wanted(s.Lesson.Cancel, o.cancels()));
+      if (addSub && s.Lesson.Denominator != 0) {
+        EXPECT_EQ(o.denominators(), s.Lesson.Denominator);
+      }
+      if (s.Lesson.Reduce != 0) {
+        EXPECT_TRUE(wanted(s.Lesson.Reduce, o.reduces()));
+      }
+      if (addSub && s.Lesson.Regroup != 0) {
+        EXPECT_TRUE(wanted(s.Lesson.Regroup, o.regroups()));
+      }
+      if (!addSub && s.Lesson.Cancel != 0) {
+        EXPECT_TRUE(wanted(s.Lesson.Cancel, o.cancels()));
+      }
       ++made;
     }
   }
