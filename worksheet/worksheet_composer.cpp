@@ -267,9 +267,9 @@ double keyPitch(double width88) {
 
 // One element of a chain as the key lays it out: the sign before it (" = " between steps, an
 // operator inside a step, nothing before the first term) and a term of the solution, or a text
-// in its place ("…" for steps left out, "解けません").
+// in its place ("…" for steps left out, "解けません"), or the solution's remark after the chain.
 struct ChainPiece {
-  enum Sign { NoSign, Equals, Operator };
+  enum Sign { NoSign, Equals, Operator, Remark };
   Sign sign = NoSign;
   SolutionOp op = SolutionOp::Add;
   int step = -1;  // the term steps[step].terms[term]; -1: `text`
@@ -326,6 +326,11 @@ std::vector<ChainPiece> chainPieces(const Solution& solution, bool bracketFirst,
       pieces.push_back(p);
     }
   }
+  if (solution.remark) {
+    ChainPiece remark;
+    remark.sign = ChainPiece::Remark;
+    pieces.push_back(remark);
+  }
   return pieces;
 }
 
@@ -347,7 +352,8 @@ ChainPlacement placeChain(const std::vector<ChainPiece>& pieces, double top, dou
   pl.top = top;
   double x = x0;
   const auto breakable = [&](const ChainPiece& p) {
-    return p.sign == ChainPiece::Equals || (breakAtOperators && p.sign == ChainPiece::Operator);
+    return p.sign == ChainPiece::Equals || p.sign == ChainPiece::Remark ||
+           (breakAtOperators && p.sign == ChainPiece::Operator);
   };
   for (size_t i = 0; i < pieces.size(); ++i) {
     const ChainPiece& p = pieces[i];
@@ -441,7 +447,9 @@ void WorksheetComposer::composeKey(const QStringList& memo1, const QStringList& 
   const auto measure = [&](const KeyCell& cell, std::vector<ChainPiece>& pieces) {
     for (ChainPiece& p : pieces) {
       p.signW = ts_.SignWidth(p.signText());
-      p.termW = p.step >= 0 ? ts_.TermWidth(cell.term(p), p.bracket) : prev_.GetWidth(p.text);
+      p.termW = p.sign == ChainPiece::Remark ? ts_.RemarkWidth(*cell.solution.remark)
+                : p.step >= 0                 ? ts_.TermWidth(cell.term(p), p.bracket)
+                                              : prev_.GetWidth(p.text);
     }
   };
   // A chain keeps a character's room from the next column's number.
@@ -569,8 +577,10 @@ void WorksheetComposer::composeKey(const QStringList& memo1, const QStringList& 
       double x = cell.placement.x[i];
       const double w = p.signW + p.termW;
       if (x + w > pageRight) x = std::max(0.0, pageRight - w);
-      if (p.sign != ChainPiece::NoSign) x = ts_.TypesetSign(p.signText(), x, y);
-      if (p.step >= 0)
+      if (!p.signText().isEmpty()) x = ts_.TypesetSign(p.signText(), x, y);
+      if (p.sign == ChainPiece::Remark)
+        ts_.TypesetRemark(*cell.solution.remark, x, y);
+      else if (p.step >= 0)
         ts_.TypesetTerm(cell.term(p), p.bracket, x, y);
       else
         prev_.PrevTextOut(x, y + h / 2, p.text, QStringLiteral("Nil"));

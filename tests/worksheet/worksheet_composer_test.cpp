@@ -253,8 +253,9 @@ TEST_F(ComposerTest, HandEditedGridComposesSafely) {
 // ---- The worked key ---------------------------------------------------------------------------
 
 // How a chain reads on the key: the texts on the middle of a line trimmed, a stacked fraction as
-// [numerator/denominator], in reading order, separated by blanks. Built from the solution's
-// terms, for comparing with what the commands draw.
+// [numerator/denominator], in reading order, separated by blanks, the remark last; a cancelled
+// product reads as its factors as written (its strokes and quotients are left out). Built from
+// the solution's terms, for comparing with what the commands draw.
 std::string expectedReading(const Solution& solution, bool bracketFirst) {
   if (!solution.solved) return "解けません";
   QStringList out;
@@ -278,7 +279,7 @@ std::string expectedReading(const Solution& solution, bool bracketFirst) {
       const bool brackets = t.negative && (j > 0 || (step.terms.size() > 1 && bracketFirst));
       if (brackets) out << "(";
       if (t.negative) out << "-";
-      if (t.kind == SolutionTerm::Unmultiplied) {
+      if (t.kind == SolutionTerm::Unmultiplied || t.kind == SolutionTerm::Cancelled) {
         out << u'[' + sum(t.numerator) + u'/' + sum(t.denominator) + u']';
       } else if (!t.hasFraction) {
         out << QString::number(t.whole);
@@ -289,6 +290,7 @@ std::string expectedReading(const Solution& solution, bool bracketFirst) {
       if (brackets) out << ")";
     }
   }
+  if (solution.remark) out << FormatSolutionRemark(*solution.remark);
   return out.join(u' ').toStdString();
 }
 
@@ -330,12 +332,20 @@ class KeyTest : public ComposerTest {
     }
     return out;
   }
+  // A stroke through a cancelled factor, or its quotient at the small pitch.
+  bool isCancelMark(const Command& c) const {
+    if (c.word == "LINE") return std::abs(c.real(2) - c.real(4)) > 1e-9;
+    return c.text(4).toUpper() != "NIL" && c.text(4) != ts.PitchText;
+  }
   // The chain of cell k read back as expectedReading writes it; `lines` gets the number of lines.
   std::string readChain(int k, int* lines = nullptr) const {
     const double h = ts.SignHeight;
     const double eps = 1e-6;
     std::vector<Command> texts, bars;
-    for (const Command& c : drawnIn(k)) (c.word == "LINE" ? bars : texts).push_back(c);
+    for (const Command& c : drawnIn(k)) {
+      if (isCancelMark(c)) continue;
+      (c.word == "LINE" ? bars : texts).push_back(c);
+    }
     struct Item {
       double top, x;
       QString text;
@@ -482,13 +492,16 @@ TEST_F(KeyTest, ChainsOfEveryKindAreStacked) {
        "[3/4] － ( - [1/2] ) = [3/4] － ( - [2/4] ) = [5/4]"},
       {pkMul, "2/3", "4/5", false, "2/3 × 4/5 = (2×4)/(3×5) = 8/15",
        "[2/3] × [4/5] = [2×4/3×5] = [8/15]"},
-      {pkMul, "-3/4", "2/3", false, "-3/4 × 2/3 = -(1×1)/(2×1) = -1/2",
-       "( - [3/4] ) × [2/3] = - [1×1/2×1] = - [1/2]"},
-      {pkDiv, "3/4", "9/2", false, "3/4 ÷ 9/2 = 3/4 × 2/9 = (1×1)/(2×3) = 1/6",
-       "[3/4] ÷ [9/2] = [3/4] × [2/9] = [1×1/2×3] = [1/6]"},
-      {pkMixedToImproper, "2+3/4", "=", false, "2+3/4 = (2×4+3)/4 = 11/4",
-       "2 [3/4] = [2×4+3/4] = [11/4]"},
-      {pkImproperToMixed, "11/4", "=", false, "11/4 = 2+3/4", "[11/4] = 2 [3/4]"},
+      {pkMul, "-3/4", "2/3", false, "-3/4 × 2/3 = -(3×2)/(4×3) = -(1×1)/(2×1) = -1/2",
+       "( - [3/4] ) × [2/3] = - [3×2/4×3] = - [3×2/4×3] = - [1/2]"},
+      {pkMul, "4", "9/5", false, "4 × 9/5 = (4×9)/5 = 36/5", "4 × [9/5] = [4×9/5] = [36/5]"},
+      {pkDiv, "3/4", "9/2", false, "3/4 ÷ 9/2 = 3/4 × 2/9 = (3×2)/(4×9) = (1×1)/(2×3) = 1/6",
+       "[3/4] ÷ [9/2] = [3/4] × [2/9] = [3×2/4×9] = [3×2/4×9] = [1/6]"},
+      {pkDiv, "3", "1/2", false, "3 ÷ 1/2 = 3 × 2 = 6", "3 ÷ [1/2] = 3 × 2 = 6"},
+      {pkMixedToImproper, "2+3/4", "=", false, "2+3/4 = (4×2+3)/4 = 11/4",
+       "2 [3/4] = [4×2+3/4] = [11/4]"},
+      {pkImproperToMixed, "11/4", "=", false, "11/4 = 2+3/4 (11 ÷ 4 = 2 あまり 3)",
+       "[11/4] = 2 [3/4] (11 ÷ 4 = 2 あまり 3)"},
       {pkImproperToMixed, "3/4", "=", false, "3/4", "[3/4] = [3/4]"},
       {pkAdd, "3", "4", true, "3 + 4 = 7", "3 ＋ 4 = 7"},
   };
@@ -502,6 +515,85 @@ TEST_F(KeyTest, ChainsOfEveryKindAreStacked) {
     EXPECT_EQ(readChain(1), c.read);
     EXPECT_EQ(composer.keyFontSize(), settings.FntExam.size) << "one problem fits at the problem font";
   }
+}
+
+// A cancelled factor is struck through and its quotient written small above it (numerator) or
+// below it (denominator), in a smaller size of the problem font; the remark of a conversion is the
+// chain's last piece, on a line of its own when the cell is narrow.
+TEST_F(KeyTest, CancelledFactorsAndTheRemark) {
+  gen.ExamRowN = 1;
+  gen.ExamColN = 1;
+  ASSERT_TRUE(compose(pkMul, lines({"8/7"}, {"9/8"})));
+  EXPECT_EQ(readChain(1), expectedReading(SolveProblem(pkMul, "8/7", "9/8", false), gen.fKakko));
+  const double p = ts.CharPitch, h = ts.SignHeight;
+  std::vector<Command> strokes, quotients, numerators, denominators;
+  for (const Command& c : drawnIn(1)) {
+    if (isCancelMark(c)) (c.word == "LINE" ? strokes : quotients).push_back(c);
+    else if (c.text(3) == QStringLiteral("8×9")) numerators.push_back(c);
+    else if (c.text(3) == QStringLiteral("7×8")) denominators.push_back(c);
+  }
+  ASSERT_EQ(numerators.size(), 2u) << "the product, and the product cancelled";
+  ASSERT_EQ(denominators.size(), 2u);
+  ASSERT_EQ(strokes.size(), 2u);
+  ASSERT_EQ(quotients.size(), 2u);
+  const Command& num = numerators[1];
+  const Command& den = denominators[1];
+  // The 8 of the numerator is its first factor, the 8 of the denominator its second.
+  const struct {
+    const Command& text;
+    double from;
+  } struck[] = {{num, num.real(1)}, {den, den.real(1) + 2 * p}};
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    const Command& stroke = strokes[size_t(i)];
+    const double top = struck[i].text.real(2);
+    EXPECT_GE(std::min(stroke.real(1), stroke.real(3)), struck[i].from - 1e-9);
+    EXPECT_LE(std::max(stroke.real(1), stroke.real(3)), struck[i].from + p + 1e-9);
+    EXPECT_GT(stroke.real(2), stroke.real(4)) << "rising to the right";
+    EXPECT_GT(stroke.real(2), top);
+    EXPECT_LT(stroke.real(4), top + h);
+    const Command& q = quotients[size_t(i)];
+    EXPECT_EQ(q.text(3), QStringLiteral("1"));
+    EXPECT_GE(q.real(1), struck[i].from);
+    EXPECT_LE(q.real(1) + q.real(4), struck[i].from + p + 1e-9);
+    EXPECT_LT(q.real(4), p) << "a smaller pitch";
+  }
+  EXPECT_LT(quotients[0].real(2), num.real(2)) << "over the numerator";
+  EXPECT_GT(quotients[1].real(2), den.real(2)) << "under the denominator";
+  // The quotients in a smaller size, then the key's size again.
+  QList<int> sizes;
+  bool inGrid = false;
+  for (const Command& c : commands()) {
+    inGrid = inGrid || (c.word == "TEXTOUT" && c.text(3) == label(1));
+    if (inGrid && c.word == "FONTSIZE") sizes << int(c.real(1));
+  }
+  const int size = composer.keyFontSize();
+  EXPECT_EQ(sizes.mid(sizes.size() - 2), (QList<int>{int(std::lround(size * 0.6)), size}));
+  expectFontCommandsOnlyOnChange();
+
+  // Conversions in a narrow grid: every chain ends with its remark, some on a line of their own.
+  gen.ExamRowN = 5;
+  gen.ExamColN = 4;
+  QStringList first, second;
+  for (int k = 1; k <= 20; ++k) {
+    first << QStringLiteral("%1/7").arg(7 * k + k % 6 + 1);
+    second << QStringLiteral("=");
+  }
+  ASSERT_TRUE(compose(pkImproperToMixed, lines(first, second)));
+  int ownLine = 0;
+  for (int k = 1; k <= 20; ++k) {
+    SCOPED_TRACE(k);
+    const Solution solution = SolveProblem(pkImproperToMixed, first[k - 1], QStringLiteral("="), false);
+    ASSERT_TRUE(solution.remark);
+    EXPECT_EQ(readChain(k), expectedReading(solution, true));
+    expectInside(k, cell(k));
+    const auto drawn = drawnIn(k);
+    const QString remark = FormatSolutionRemark(*solution.remark);
+    const auto at = std::find_if(drawn.begin(), drawn.end(), [&](const Command& c) { return c.text(3) == remark; });
+    ASSERT_NE(at, drawn.end());
+    ownLine += at->real(2) > drawn.front().real(2) + h;
+  }
+  EXPECT_GT(ownLine, 0);
 }
 
 // Long chains in a grid of twenty: the font comes down, chains wrap before a " = " inside their
