@@ -253,6 +253,14 @@ TEST_F(MainWindowTest, MakeClearAndExhaustion) {
   EXPECT_EQ(dialogs.texts(), QStringList{"最大値や最小値の条件は合っていますか?"});
   EXPECT_EQ(w->Memo1->toPlainText(), before);
   EXPECT_EQ(w->StPanel1->text(), QStringLiteral("Loop over:答えが０以下"));
+
+  // Mixed numbers to improper fractions with no integer part to convert: the same question.
+  w->TabControl1->setCurrentIndex(4);
+  dialogs.answerYesNo(false);
+  w->BtnMakeClick();
+  EXPECT_EQ(dialogs.texts().size(), 2);
+  EXPECT_TRUE(w->Memo1->toPlainText().isEmpty()) << "a new tab's lists are empty and stay so";
+  EXPECT_EQ(w->StPanel1->text(), QStringLiteral("Loop over:変換の必要がない"));
 }
 
 TEST_F(MainWindowTest, AMakeByAcceleratorChecksTheEditFirst) {
