@@ -97,12 +97,13 @@ struct ProblemOptions {
   std::optional<int> cols;
   std::optional<uint64_t> seed;
   // The lesson conditions given on the command line; they win over the settings file.
-  std::optional<int32_t> denominators, reduce, regroup, cancel;
+  std::optional<int32_t> denominators, reduce, regroup, cancel, fractions;
 };
 
 // Declares the problem options on `line`.
 void addProblemOptions(CommandLine& line);
-// Reads them after parsing; prints what was wrong and gives ExitUsage, or ExitOk.
+// Reads them after parsing; prints what was wrong and gives ExitUsage, or ExitOk. A lesson
+// condition other than "any" that the kind does not have is refused.
 int readProblemOptions(const CommandLine& line, ProblemOptions* o);
 
 // The settings file (or the defaults) with the --set overrides applied; prints the error and
