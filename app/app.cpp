@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include "app/command_line.h"
+#include "app/no_display.h"
 #include "platform/application.h"
 
 #include <QFileInfo>
@@ -34,6 +35,7 @@ int runCommandLineProgram(int argc, char** argv) {
 }
 
 int startDesktopProgram(char** argv) {
+  if (reportMissingDisplay()) return 1;
   // This program's own file, whatever name or link it was started by.
   const QString dir = QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
   const QString candidates[] = {dir + QStringLiteral("/zubira-desktop"),

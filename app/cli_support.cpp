@@ -3,6 +3,7 @@
 #include "app/cli_presets.h"
 
 #include "drawing/page_model.h"
+#include "generation/lesson_conditions.h"
 #include "platform/application.h"
 
 #include <QFileInfo>
@@ -113,11 +114,12 @@ std::optional<SignMode> parseSign(const QString& t) {
   return std::nullopt;
 }
 
-// "any" 0, "yes" (or "same") 1, "no" (or "different") 2.
+// "any" 0, "yes" (or "same", "proper") 1, "no" (or "different") 2; a condition with no "no"
+// passes nullptr.
 std::optional<int32_t> parseLessonChoice(const QString& t, const char* yes, const char* no) {
   if (t == QLatin1String("any")) return 0;
   if (t == QLatin1String(yes)) return 1;
-  if (t == QLatin1String(no)) return 2;
+  if (no && t == QLatin1String(no)) return 2;
   return std::nullopt;
 }
 
@@ -146,7 +148,8 @@ void addProblemOptions(CommandLine& line) {
                           "ones (a common denominator needed); default: the settings file's, else any."),
            QStringLiteral("any|same|different"));
   line.add({QStringLiteral("reduce")},
-           QStringLiteral("Answers that must be reduced (yes) or need no reducing (no)."),
+           QStringLiteral("Addition and subtraction whose answers must be reduced (yes) or need no reducing "
+                          "(no)."),
            QStringLiteral("any|yes|no"));
   line.add({QStringLiteral("regroup")},
            QStringLiteral("Addition that carries into the integer part, subtraction that borrows from it "
@@ -156,6 +159,10 @@ void addProblemOptions(CommandLine& line) {
            QStringLiteral("Multiplication and division whose factors can be cancelled before multiplying "
                           "(yes), or cannot (no)."),
            QStringLiteral("any|yes|no"));
+  line.add({QStringLiteral("fractions")},
+           QStringLiteral("Operands with improper fractions too (any), or only proper fractions, mixed numbers "
+                          "with a proper fraction part and whole numbers (proper); every kind but i2m."),
+           QStringLiteral("any|proper"));
   line.add({QStringLiteral("settings")}, QStringLiteral("Read the options and the layout from a settings file."),
            QStringLiteral("FILE"));
   line.add({QStringLiteral("set")},
@@ -202,16 +209,26 @@ int readProblemOptions(const CommandLine& line, ProblemOptions* o) {
     const char* yes;
     const char* no;
     std::optional<int32_t>* field;
+    bool (*applies)(ProblemKind);
   };
-  for (const Lesson& l : {Lesson{"denominators", "same", "different", &o->denominators},
-                          Lesson{"reduce", "yes", "no", &o->reduce}, Lesson{"regroup", "yes", "no", &o->regroup},
-                          Lesson{"cancel", "yes", "no", &o->cancel}}) {
+  for (const Lesson& l : {Lesson{"denominators", "same", "different", &o->denominators, DenominatorConditionApplies},
+                          Lesson{"reduce", "yes", "no", &o->reduce, ReduceConditionApplies},
+                          Lesson{"regroup", "yes", "no", &o->regroup, RegroupConditionApplies},
+                          Lesson{"cancel", "yes", "no", &o->cancel, CancelConditionApplies},
+                          Lesson{"fractions", "proper", nullptr, &o->fractions, FormConditionApplies}}) {
     if (!line.isSet(QLatin1String(l.name))) continue;
     const QString v = line.value(QLatin1String(l.name));
     *l.field = parseLessonChoice(v, l.yes, l.no);
-    if (!*l.field)
+    if (!*l.field && l.no)
       return line.fail(QStringLiteral("--%1: \"%2\" is not any, %3 or %4").arg(QLatin1String(l.name), v,
                                                                               QLatin1String(l.yes), QLatin1String(l.no)));
+    if (!*l.field)
+      return line.fail(QStringLiteral("--%1: \"%2\" is not any or %3").arg(QLatin1String(l.name), v, QLatin1String(l.yes)));
+    // A condition the kind does not have would be ignored: a sheet that silently drills something
+    // else is worse than a refusal.
+    if (**l.field != 0 && !l.applies(o->kind))
+      return line.fail(QStringLiteral("--%1 %2 does not apply to --kind %3")
+                           .arg(QLatin1String(l.name), v, QLatin1String(kKindNames[o->kind])));
   }
   o->settingsPath = line.value(QStringLiteral("settings"));
   for (const QString& v : line.values(QStringLiteral("set"))) {
@@ -263,7 +280,8 @@ int prepareGeneration(const ProblemOptions& o, const IniFile& ini, GenerationSet
   for (const auto& [given, field] : {std::pair{o.denominators, &gen->Lesson.Denominator},
                                      std::pair{o.reduce, &gen->Lesson.Reduce},
                                      std::pair{o.regroup, &gen->Lesson.Regroup},
-                                     std::pair{o.cancel, &gen->Lesson.Cancel}})
+                                     std::pair{o.cancel, &gen->Lesson.Cancel},
+                                     std::pair{o.fractions, &gen->Lesson.Form}})
     if (given) *field = *given;
   if (o.rows) gen->ExamRowN = *o.rows;
   if (o.cols) gen->ExamColN = *o.cols;

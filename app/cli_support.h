@@ -98,7 +98,7 @@ struct ProblemOptions {
   std::optional<int> cols;
   std::optional<uint64_t> seed;
   // The lesson conditions given on the command line; they win over the settings file.
-  std::optional<int32_t> denominators, reduce, regroup, cancel;
+  std::optional<int32_t> denominators, reduce, regroup, cancel, fractions;
   // --preset: the recipe the other options start from; --mix: a mixed set of several presets.
   std::optional<Preset> preset;
   std::optional<MixedSet> mix;
@@ -109,7 +109,8 @@ QString kindName(ProblemKind kind);
 
 // Declares the problem options on `line`.
 void addProblemOptions(CommandLine& line);
-// Reads them after parsing; prints what was wrong and gives ExitUsage, or ExitOk.
+// Reads them after parsing; prints what was wrong and gives ExitUsage, or ExitOk. A lesson
+// condition other than "any" that the kind does not have is refused.
 int readProblemOptions(const CommandLine& line, ProblemOptions* o);
 
 // The settings file (or the defaults) with the --set overrides applied; prints the error and

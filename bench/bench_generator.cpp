@@ -30,14 +30,15 @@ GenerationSettings twentyProblems() {
 }
 
 // The worst case, with the lesson conditions of the addition (denominators, carrying, reduction)
-// tested on every attempt as well when the argument is 1.
+// tested on every attempt as well when the argument is 1, and the form of the operands too when
+// it is 2.
 void BM_WorstCaseRun(benchmark::State& state) {
   PseudoRandomSource random(1);
   KeepAll hooks;
   hooks.choices.sign1 = hooks.choices.sign2 = smMinus;
   ProblemGenerator generator(&random, &hooks);
   GenerationSettings s = twentyProblems();
-  if (state.range(0) == 1) s.Lesson = {2, 1, 1, 0};
+  if (state.range(0) >= 1) s.Lesson = {2, 1, 1, 0, state.range(0) == 2 ? 1 : 0};
   int64_t attempts = 0;
   const uint64_t before = bench::allocations();
   for (auto _ : state) {
@@ -50,7 +51,27 @@ void BM_WorstCaseRun(benchmark::State& state) {
   state.counters["allocs/attempt"] = allocs / double(attempts);
   state.counters["allocs/run"] = allocs / double(state.iterations());
 }
-BENCHMARK(BM_WorstCaseRun)->Arg(0)->Arg(1)->ArgName("lesson")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WorstCaseRun)->Arg(0)->Arg(1)->Arg(2)->ArgName("lesson")->Unit(benchmark::kMillisecond);
+
+// Mixed numbers to improper fractions with no integer part to convert: every attempt is
+// rejected by the test that the line already reads as its answer.
+void BM_ConversionWorstCase(benchmark::State& state) {
+  PseudoRandomSource random(1);
+  KeepAll hooks;
+  ProblemGenerator generator(&random, &hooks);
+  const GenerationSettings s = twentyProblems();
+  int64_t attempts = 0;
+  const uint64_t before = bench::allocations();
+  for (auto _ : state) {
+    MakeResult r = generator.MakeProblems(pkMixedToImproper, s);
+    attempts += r.attempts;
+    benchmark::DoNotOptimize(r);
+  }
+  const double allocs = double(bench::allocations() - before);
+  state.counters["attempts/run"] = double(attempts) / double(state.iterations());
+  state.counters["allocs/attempt"] = allocs / double(attempts);
+}
+BENCHMARK(BM_ConversionWorstCase)->Unit(benchmark::kMillisecond);
 
 // The same 400,000 draws and sums with nothing else: the floor the generator is measured against.
 void BM_BareLoop(benchmark::State& state) {

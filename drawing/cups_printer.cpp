@@ -1,6 +1,6 @@
 #include "drawing/cups_printer.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QDir>
 #include <QFile>
 #include <QPageSize>
@@ -247,7 +247,7 @@ CupsDocument::CupsDocument(CupsQueue queue)
     return;
   }
   writer_ = std::make_unique<QPdfWriter>(&file_);
-  writer_->setCreator(QCoreApplication::applicationName());
+  writer_->setCreator(QGuiApplication::applicationDisplayName());
   writer_->setResolution(queue_.resolution);
   if (!writer_->setPageLayout(queue_.layout)) {
     error_ = QStringLiteral("the page of printer \"%1\" cannot be drawn").arg(queue_.name);

@@ -27,12 +27,13 @@ constexpr int RangeCount = 6;
 using RangeBounds = std::array<int64_t, RangeCount>;
 
 // The lesson conditions (see lesson_conditions.h): 0 any, 1 yes (the same denominator), 2 no
-// (different denominators).
+// (different denominators); Form is 0 any or 1 proper fractions and mixed numbers only.
 struct LessonConditions {
   int32_t Denominator = 0;
   int32_t Reduce = 0;
   int32_t Regroup = 0;
   int32_t Cancel = 0;
+  int32_t Form = 0;
 };
 
 struct GenerationSettings {

@@ -25,6 +25,8 @@ QString RejectMessage(RejectReason reason) {
     case rrLessonRegroup: return QStringLiteral("繰り上がり・繰り下がりが条件外");
     case rrLessonCancel: return QStringLiteral("途中の約分が条件外");
     case rrLessonReduce: return QStringLiteral("約分が条件外");
+    case rrNoConversion: return QStringLiteral("変換の必要がない");
+    case rrLessonForm: return QStringLiteral("分数の形が条件外");
   }
   return QString();
 }
@@ -78,6 +80,27 @@ struct Run {
   RangeBounds StepV;
   RandomSource* random;
 };
+
+// Whether an operand's line writes a fraction part whose numerator is not less than its
+// denominator (7/4, or 1+5/4 kept after the attempts ran out).
+inline bool improperPart(const Candidate& c, int which) {
+  const int64_t num = c.values[which * 3 + 1];
+  const int64_t den = c.values[which * 3 + 2];
+  return den > 1 && num >= den;
+}
+
+// Whether the line of a conversion problem already reads as the answer line it would get: the
+// mixed-to-improper answer is the improper fraction, the other the mixed number. Lines are
+// compared as FormatValueLine writes them, where a denominator of 1 leaves a whole number.
+inline bool writtenAsAnswer(ProblemKind kind, const Candidate& c) {
+  const int64_t n = std::llabs(c.answer.num);
+  const int64_t d = c.answer.den;
+  const MixedNumber shape = kind == pkImproperToMixed ? ImproperToMixed(n, d) : MixedNumber{0, n, d};
+  const int64_t whole = c.values[0], num = c.values[1], den = c.values[2];
+  if ((den == 1) != (shape.den == 1)) return false;
+  if (den == 1) return whole + num == shape.whole + shape.num;
+  return whole == shape.whole && num == shape.num && den == shape.den;
+}
 
 SignMode effectiveSign(SignMode m) { return (m == smMinus || m == smEither) ? m : smPlus; }
 
@@ -163,11 +186,11 @@ inline void attempt(const Run& run, const OperandChoices& choices, Candidate* c)
     c->reason = rrTooLarge;
     return;
   }
-  // A division by a zero operand gives n/0. The operand test has already rejected it; the
-  // answer tests still run on it so the reason kept is the last failing test, but it can never
-  // be kept as a problem.
+  // A division by a zero operand gives n/0, or 0/1 for 0 / 0. The operand test has already
+  // rejected it; the answer tests still run on it so the reason kept is the last failing test, but
+  // it can never be kept as a problem.
   c->answer = *answer;
-  c->defined = answer->den != 0;
+  c->defined = answer->den != 0 && !(run.kind == pkDiv && b.num == 0);
 
   const GenerationSettings& s = *run.s;
   const int64_t n = answer->num;
@@ -182,12 +205,16 @@ inline void attempt(const Run& run, const OperandChoices& choices, Candidate* c)
   if (s.fJust && (std::llabs(n) > s.nJust || d > s.nJust)) c->reason = rrAnswerComplex;
   if (oneOperand && d == 1) c->reason = rrAnswerWhole;
   if (run.kind == pkImproperToMixed && n < d) c->reason = rrAnswerProper;
+  if (oneOperand && writtenAsAnswer(run.kind, *c)) c->reason = rrNoConversion;
 
   const LessonConditions& l = s.Lesson;
-  if (!DenominatorConditionMet(l.Denominator, run.kind, a, b)) c->reason = rrLessonDenominator;
-  if (!RegroupConditionMet(l.Regroup, run.kind, a, b)) c->reason = rrLessonRegroup;
-  if (!CancelConditionMet(l.Cancel, run.kind, a, b)) c->reason = rrLessonCancel;
-  if (!ReduceConditionMet(l.Reduce, run.kind, a, b)) c->reason = rrLessonReduce;
+  const LessonOperand x1{a, improperPart(*c, 0)};
+  const LessonOperand x2{b, !oneOperand && improperPart(*c, 1)};
+  if (!DenominatorConditionMet(l.Denominator, run.kind, x1, x2)) c->reason = rrLessonDenominator;
+  if (!RegroupConditionMet(l.Regroup, run.kind, x1, x2)) c->reason = rrLessonRegroup;
+  if (!CancelConditionMet(l.Cancel, run.kind, x1, x2)) c->reason = rrLessonCancel;
+  if (!ReduceConditionMet(l.Reduce, run.kind, x1, x2)) c->reason = rrLessonReduce;
+  if (!FormConditionMet(l.Form, run.kind, x1, x2)) c->reason = rrLessonForm;
 }
 
 void appendLines(ProblemKind kind, const GenerationSettings& s, Candidate* c, ProblemLists* out,

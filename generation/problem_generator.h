@@ -37,6 +37,9 @@ enum RejectReason : int32_t {
   rrLessonRegroup = 13,      // "繰り上がり・繰り下がりが条件外"
   rrLessonCancel = 14,       // "途中の約分が条件外"
   rrLessonReduce = 15,       // "約分が条件外"
+  // A conversion whose line already reads as its answer (5/4 to an improper fraction).
+  rrNoConversion = 16,       // "変換の必要がない"
+  rrLessonForm = 17,         // "分数の形が条件外"
 };
 
 QString RejectMessage(RejectReason reason);

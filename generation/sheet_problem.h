@@ -19,8 +19,8 @@ struct SheetProblem {
   QString answer;
   // A problem of a mixed set keeps the options it was made with: a negative first term in
   // brackets, and the key's answer as a mixed number. Unset: the sheet's generation settings.
-  std::optional<bool> fKakko;
-  std::optional<bool> fTaiBun;
+  std::optional<bool> fKakko{};
+  std::optional<bool> fTaiBun{};
 };
 using ProblemSet = std::vector<SheetProblem>;
 

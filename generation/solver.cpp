@@ -54,6 +54,19 @@ SolutionTerm unmultipliedTerm(bool negative, std::vector<std::vector<int64_t>> n
   return t;
 }
 
+SolutionTerm cancelledTerm(bool negative, std::vector<int64_t> numerator,
+                           std::vector<int64_t> denominator, std::vector<int64_t> numeratorQuotients,
+                           std::vector<int64_t> denominatorQuotients) {
+  SolutionTerm t;
+  t.kind = SolutionTerm::Cancelled;
+  t.negative = negative;
+  t.numerator = {std::move(numerator)};
+  t.denominator = {std::move(denominator)};
+  t.numeratorQuotients = {std::move(numeratorQuotients)};
+  t.denominatorQuotients = {std::move(denominatorQuotients)};
+  return t;
+}
+
 // The magnitude of a value term as a numerator over `den`, a multiple of its own denominator
 // (1 for a whole number).
 bool numeratorOver(const SolutionTerm& v, int64_t den, int64_t* out) {
@@ -180,6 +193,8 @@ class ChainBuilder {
   }
 
   std::vector<SolutionStep> takeSteps() { return std::move(steps_); }
+  void setRemark(const SolutionRemark& remark) { remark_ = remark; }
+  std::optional<SolutionRemark> takeRemark() { return remark_; }
 
  private:
   SolutionTerm answerTerm() const {
@@ -195,6 +210,7 @@ class ChainBuilder {
   bool mixedShape_;
   std::vector<SolutionStep> steps_;
   QString last_;
+  std::optional<SolutionRemark> remark_;
 };
 
 bool solveAddSub(bool subtract, const SolutionTerm& a, const SolutionTerm& b,
@@ -266,6 +282,16 @@ bool asImproper(const SolutionTerm& v, SolutionTerm* out) {
   return true;
 }
 
+// The reciprocal of a whole number or a fraction without an integer part, as a pupil writes it:
+// n becomes 1/n, 1/n becomes n (so 1 stays 1), c/m becomes m/c. False for zero.
+bool reciprocal(const SolutionTerm& v, SolutionTerm* out) {
+  const int64_t n = v.hasFraction ? v.num : v.whole;
+  const int64_t d = v.hasFraction ? v.den : 1;
+  if (n == 0) return false;
+  *out = n == 1 ? wholeTerm(v.negative, d) : fractionTerm(v.negative, d, n);
+  return true;
+}
+
 bool solveMulDiv(bool divide, const SolutionTerm& a, const SolutionTerm& b, ChainBuilder* chain) {
   const SolutionOp op = divide ? SolutionOp::Div : SolutionOp::Mul;
   chain->push({a, b}, {op});
@@ -274,44 +300,59 @@ bool solveMulDiv(bool divide, const SolutionTerm& a, const SolutionTerm& b, Chai
   if (!asImproper(a, &ia) || !asImproper(b, &ib)) return false;
   chain->push({ia, ib}, {op});
   if (divide) {
-    const int64_t n = ib.hasFraction ? ib.num : ib.whole;
-    if (n == 0) return false;
-    ib = fractionTerm(ib.negative, ib.hasFraction ? ib.den : 1, n);
+    if (!reciprocal(ib, &ib)) return false;
     chain->push({ia, ib}, {SolutionOp::Mul});
   }
 
+  // The product with the factors as they stand; a whole number is a factor of the numerator
+  // only. Two whole numbers have no fraction to write, so their product is the next step.
+  std::vector<int64_t> nums;
+  std::vector<int64_t> dens;
+  for (const SolutionTerm* t : {&ia, &ib}) {
+    nums.push_back(t->hasFraction ? t->num : t->whole);
+    if (t->hasFraction) dens.push_back(t->den);
+  }
+  const bool zero = nums[0] == 0 || nums[1] == 0;
+  const bool negative = a.negative != b.negative && !zero;
+  if (!dens.empty()) chain->push({unmultipliedTerm(negative, {nums}, {dens})});
+
   // Every numerator factor cancelled against every denominator factor: afterwards each pair is
-  // coprime, so the product comes out reduced.
-  std::vector<int64_t> nums{ia.hasFraction ? ia.num : ia.whole, ib.hasFraction ? ib.num : ib.whole};
-  std::vector<int64_t> dens{ia.hasFraction ? ia.den : 1, ib.hasFraction ? ib.den : 1};
-  for (int64_t& n : nums) {
-    for (int64_t& d : dens) {
+  // coprime, so the product comes out reduced. A zero numerator is left as it is.
+  std::vector<int64_t> qn = nums;
+  std::vector<int64_t> qd = dens;
+  for (int64_t& n : qn) {
+    for (int64_t& d : qd) {
       if (n == 0) continue;
       const int64_t g = Gcd64(n, d);
       n /= g;
       d /= g;
     }
   }
+  if (qn != nums || qd != dens) chain->push({cancelledTerm(negative, nums, dens, qn, qd)});
   int64_t num = 0;
-  int64_t den = 0;
-  if (!mul(nums[0], nums[1], &num) || !mul(dens[0], dens[1], &den)) return false;
-  const bool negative = a.negative != b.negative;
-  chain->push({unmultipliedTerm(negative && num != 0, std::vector<std::vector<int64_t>>{nums},
-                                std::vector<std::vector<int64_t>>{dens})});
-  return chain->finish(negative, 0, num, den);
+  int64_t den = 1;
+  if (!mul(qn[0], qn[1], &num)) return false;
+  for (const int64_t d : qd)
+    if (!mul(den, d, &den)) return false;
+  return chain->finish(a.negative != b.negative, 0, num, den);
 }
 
+// Denominator times the integer part, plus the numerator, over the denominator.
 bool solveMixedToImproper(const SolutionTerm& a, ChainBuilder* chain) {
   chain->push({a});
   if (!a.hasFraction || a.whole == 0) return chain->finish(a.negative, a.whole, a.num, a.den);
   int64_t n = 0;
   if (!numeratorOver(a, a.den, &n)) return false;
-  chain->push({unmultipliedTerm(a.negative, {{a.whole, a.den}, {a.num}}, {{a.den}})});
+  chain->push({unmultipliedTerm(a.negative, {{a.den, a.whole}, {a.num}}, {{a.den}})});
   return chain->finish(a.negative, 0, n, a.den);
 }
 
+// The integer part comes from dividing the numerator by the denominator; that division and its
+// remainder are the remark.
 bool solveImproperToMixed(const SolutionTerm& a, ChainBuilder* chain) {
   chain->push({a});
+  if (a.hasFraction && a.num >= a.den)
+    chain->setRemark({a.num, a.den, a.num / a.den, a.num % a.den});
   return chain->finish(a.negative, a.whole, a.num, a.den);
 }
 
@@ -379,17 +420,21 @@ Solution SolveProblem(ProblemKind kind, const QString& first, const QString& sec
   if (!solved) return solution;
   solution.solved = true;
   solution.steps = chain.takeSteps();
+  solution.remark = chain.takeRemark();
   return solution;
 }
 
 QString FormatSolutionTerm(const SolutionTerm& term) {
   QString text;
   if (term.negative) text += u'-';
-  if (term.kind == SolutionTerm::Unmultiplied) {
-    text += u'(' + sumOfProducts(term.numerator) + QStringLiteral(")/");
-    const bool single = term.denominator.size() == 1 && term.denominator[0].size() == 1;
-    if (single) text += QString::number(term.denominator[0][0]);
-    else text += u'(' + sumOfProducts(term.denominator) + u')';
+  if (term.kind == SolutionTerm::Unmultiplied || term.kind == SolutionTerm::Cancelled) {
+    const bool cancelled = term.kind == SolutionTerm::Cancelled;
+    const auto& numerator = cancelled ? term.numeratorQuotients : term.numerator;
+    const auto& denominator = cancelled ? term.denominatorQuotients : term.denominator;
+    text += u'(' + sumOfProducts(numerator) + QStringLiteral(")/");
+    const bool single = denominator.size() == 1 && denominator[0].size() == 1;
+    if (single) text += QString::number(denominator[0][0]);
+    else text += u'(' + sumOfProducts(denominator) + u')';
     return text;
   }
   if (!term.hasFraction) return text + QString::number(term.whole);
@@ -415,7 +460,15 @@ QString FormatSolution(const Solution& solution) {
     if (i > 0) text += QStringLiteral(" = ");
     text += FormatSolutionStep(solution.steps[i]);
   }
+  if (solution.remark) text += u' ' + FormatSolutionRemark(*solution.remark);
   return text;
+}
+
+QString FormatSolutionRemark(const SolutionRemark& r) {
+  QString text = u'(' + QString::number(r.dividend) + QStringLiteral(" ÷ ") +
+                 QString::number(r.divisor) + QStringLiteral(" = ") + QString::number(r.quotient);
+  if (r.remainder != 0) text += QStringLiteral(" あまり ") + QString::number(r.remainder);
+  return text + u')';
 }
 
 QString UnsolvableText() { return QStringLiteral("解けません"); }

@@ -51,8 +51,12 @@ bool installQtTranslations() {
   return true;
 }
 
+QString applicationName() { return QStringLiteral("zubira"); }
+
 void prepareApplication() {
-  QCoreApplication::setApplicationName(applicationTitle());
+  // The name is the X11 window class the desktop entry's StartupWMClass names; windows, message
+  // boxes and print jobs show the title.
+  QCoreApplication::setApplicationName(applicationName());
   QGuiApplication::setApplicationDisplayName(applicationTitle());
   installFontSubstitutions();
 }

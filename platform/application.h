@@ -9,11 +9,14 @@ namespace zubira {
 // "Zubira 分数の加減乗除篇": the application's title, also the caption of plain message boxes.
 QString applicationTitle();
 
+// "zubira": the application's name, which is also the X11 window class of its windows.
+QString applicationName();
+
 // Before the QApplication exists: environment the platform needs (Qt WebEngine refuses to start
 // as root unless its sandbox is switched off, and would end the whole process).
 void prepareEnvironment();
 
-// Once the QApplication exists: title and font substitutions.
+// Once the QApplication exists: name, title and font substitutions.
 void prepareApplication();
 
 // Qt's own catalogue for its dialogs and standard buttons (file, print, page set-up, colour and

@@ -1,8 +1,7 @@
 #include "platform/dialogs.h"
 
+#include "platform/application.h"
 #include "platform/qt_dialogs.h"
-
-#include <QCoreApplication>
 
 namespace zubira {
 
@@ -20,6 +19,6 @@ Dialogs& dialogs() {
 
 void installDialogs(Dialogs* d) { installed = d; }
 
-QString messageCaption() { return QCoreApplication::applicationName(); }
+QString messageCaption() { return applicationTitle(); }
 
 }  // namespace zubira

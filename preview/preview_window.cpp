@@ -626,7 +626,7 @@ bool TFrmPrev::printOnQueue(const QPrinter& printer, QString* error) {
   painter.end();
   if (!drawn) return failed(QString());
   QString why;
-  if (!doc.submit(QCoreApplication::applicationName(), printer.copyCount(), &why)) return failed(why);
+  if (!doc.submit(QGuiApplication::applicationDisplayName(), printer.copyCount(), &why)) return failed(why);
   return true;
 }
 

@@ -26,7 +26,10 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   auto* row = new QHBoxLayout(panel);
   auto* icon = new QLabel(panel);
   icon->setObjectName(QStringLiteral("ProgramIcon"));
-  icon->setPixmap(style()->standardIcon(QStyle::SP_FileDialogDetailedView).pixmap(32, 32));
+  // The program's icon once the desktop program has set it, a stock picture otherwise.
+  const QIcon programIcon = QApplication::windowIcon();
+  icon->setPixmap((programIcon.isNull() ? style()->standardIcon(QStyle::SP_FileDialogDetailedView) : programIcon)
+                      .pixmap(32, 32));
   icon->setAlignment(Qt::AlignTop);
   row->addWidget(icon);
 

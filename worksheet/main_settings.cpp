@@ -40,13 +40,19 @@ void ReadSettings(const IniFile& ini, MainSettings* m, GenerationSettings* g) {
   f.color = ini.readColor("ExamFont", "Color", f.color);
   f.bold = ini.readBool("ExamFont", "Bold", f.bold);
   f.italic = ini.readBool("ExamFont", "Italic", f.italic);
-  // The lesson conditions: 0, 1 or 2; any other value asks for nothing.
+  // The lesson conditions: 0, 1 or 2 (the form 0 or 1); any other value asks for nothing.
   LessonConditions& l = g->Lesson;
-  for (auto [key, field] : {std::pair{"Denominator", &l.Denominator}, std::pair{"Reduce", &l.Reduce},
-                            std::pair{"Regroup", &l.Regroup}, std::pair{"Cancel", &l.Cancel}}) {
-    if (!ini.hasKey(QStringLiteral("Lesson"), QLatin1String(key))) continue;
-    const int v = ini.readInteger("Lesson", key, 0);
-    *field = v >= 0 && v <= 2 ? v : 0;
+  struct LessonKey {
+    const char* key;
+    int32_t* field;
+    int most;
+  };
+  for (const LessonKey k : {LessonKey{"Denominator", &l.Denominator, 2}, LessonKey{"Reduce", &l.Reduce, 2},
+                            LessonKey{"Regroup", &l.Regroup, 2}, LessonKey{"Cancel", &l.Cancel, 2},
+                            LessonKey{"Form", &l.Form, 1}}) {
+    if (!ini.hasKey(QStringLiteral("Lesson"), QLatin1String(k.key))) continue;
+    const int v = ini.readInteger("Lesson", k.key, 0);
+    *k.field = v >= 0 && v <= k.most ? v : 0;
   }
 }
 
@@ -87,6 +93,7 @@ void WriteSettings(IniFile& ini, const MainSettings& m, const GenerationSettings
   ini.writeInteger("Lesson", "Reduce", g.Lesson.Reduce);
   ini.writeInteger("Lesson", "Regroup", g.Lesson.Regroup);
   ini.writeInteger("Lesson", "Cancel", g.Lesson.Cancel);
+  ini.writeInteger("Lesson", "Form", g.Lesson.Form);
 }
 
 void GiveDefaultPlaces(TPageStr* PageTitle, TPageStr* SubTitle, TPageStr* DateTime) {

@@ -8,6 +8,7 @@
 #include "platform/ini_file.h"
 #include "platform/site_links.h"
 #include "worksheet/about_box.h"
+#include "worksheet/local_manual.h"
 #include "worksheet/mix_dialog.h"
 #include "worksheet/preset_menu.h"
 #include "worksheet/preview_host.h"
@@ -363,6 +364,8 @@ void TForm1::buildMenus() {
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
   help->setObjectName(QStringLiteral("Help1"));
+  HelpLocal = action(help, "HelpLocal", QStringLiteral("使い方(&U)"));
+  HelpLocal->setShortcut(QKeySequence(Qt::Key_F1));
   Help2 = action(help, "Help2", QStringLiteral("Zubiraヘルプ(&D)"));
   help->addSeparator();
   A1 = action(help, "A1", QStringLiteral("バージョン情報(&A)"));
@@ -385,52 +388,57 @@ void TForm1::buildMenus() {
   connect(K1, &QAction::triggered, this, [this](bool on) { gen.fKakko = on; });
   connect(I1, &QAction::triggered, this, [this](bool on) { gen.fInt = on; });
   connect(R1, &QAction::triggered, this, [this] { R1Click(); });
+  connect(HelpLocal, &QAction::triggered, this, [this] { HelpLocalClick(); });
   connect(Help2, &QAction::triggered, this, [this] { Help2Click(); });
   connect(A1, &QAction::triggered, this, [this] { A1Click(); });
 }
 
-// The lesson conditions: four groups of three exclusive items, each item setting its condition.
+// The lesson conditions: five groups of exclusive items, each item setting its condition.
 void TForm1::buildLessonMenu(QMenu* menu) {
   menu->setObjectName(QStringLiteral("Lesson1"));
   struct Group {
     const char* name;
-    std::array<QAction*, 3>* items;
+    QAction** items;
+    size_t count;
     int32_t LessonConditions::*field;
     const char* hints[3];
   };
   const Group groups[] = {
-      {"LessonDenom", &LessonDenom, &LessonConditions::Denominator,
+      {"LessonDenom", LessonDenom.data(), LessonDenom.size(), &LessonConditions::Denominator,
        {"分母は問わない|たし算・ひき算の二つの分母は同じでもちがってもかまいません",
         "同じ分母|たし算・ひき算を分母が同じ分数どうしの問題にします",
         "ちがう分母（通分あり）|たし算・ひき算を分母がちがい通分が必要な問題にします"}},
-      {"LessonReduce", &LessonReduce, &LessonConditions::Reduce,
-       {"約分は問わない|計算した答えを約分する問題もしない問題も作ります",
-        "約分する答え|計算した答えを約分しなければならない問題にします",
-        "約分しない答え|計算した答えを約分しなくてよい問題にします"}},
-      {"LessonRegroup", &LessonRegroup, &LessonConditions::Regroup,
+      {"LessonReduce", LessonReduce.data(), LessonReduce.size(), &LessonConditions::Reduce,
+       {"約分は問わない|たし算・ひき算の答えを約分する問題もしない問題も作ります",
+        "約分する答え|たし算・ひき算を計算した答えを約分しなければならない問題にします",
+        "約分しない答え|たし算・ひき算を計算した答えを約分しなくてよい問題にします"}},
+      {"LessonRegroup", LessonRegroup.data(), LessonRegroup.size(), &LessonConditions::Regroup,
        {"繰り上がり・繰り下がりは問わない|繰り上がりや繰り下がりがあってもなくてもかまいません",
-        "繰り上がり・繰り下がりあり|たし算は分数部分の和が１以上に、ひき算は整数部から１を借りる問題にします",
+        "繰り上がり・繰り下がりあり|真分数・帯分数どうしで、たし算は分数部分の和が１以上に、ひき算は整数部から１を借りる問題にします",
         "繰り上がり・繰り下がりなし|分数部分どうしで計算できるたし算・ひき算にします"}},
-      {"LessonCancel", &LessonCancel, &LessonConditions::Cancel,
+      {"LessonCancel", LessonCancel.data(), LessonCancel.size(), &LessonConditions::Cancel,
        {"途中の約分は問わない|かけ算・わり算でかける前に約分できてもできなくてもかまいません",
         "途中で約分できる|かけ算・わり算をかける前に約分できる問題にします",
         "途中で約分できない|かけ算・わり算をかける前に約分できない問題にします"}},
+      {"LessonForm", LessonForm.data(), LessonForm.size(), &LessonConditions::Form,
+       {"仮分数も出す|問題の分数に、分子が分母以上の仮分数も出します",
+        "真分数・帯分数だけ|問題の分数を、分子が分母より小さい真分数と帯分数だけにします", nullptr}},
   };
   for (const Group& g : groups) {
-    if (g.items != &LessonDenom) menu->addSeparator();
+    if (g.items != LessonDenom.data()) menu->addSeparator();
     auto* group = new QActionGroup(this);
     group->setExclusive(true);
-    for (int i = 0; i < 3; ++i) {
+    for (size_t i = 0; i < g.count; ++i) {
       const QString hint = QString::fromUtf8(g.hints[i]);
       QAction* a = menu->addAction(shortHint(hint));
       a->setObjectName(QLatin1String(g.name) + QString::number(i));
       a->setCheckable(true);
       a->setStatusTip(hint);
       group->addAction(a);
-      (*g.items)[size_t(i)] = a;
-      connect(a, &QAction::triggered, this, [this, field = g.field, i] { gen.Lesson.*field = i; });
+      g.items[i] = a;
+      connect(a, &QAction::triggered, this, [this, field = g.field, i] { gen.Lesson.*field = int32_t(i); });
     }
-    (*g.items)[0]->setChecked(true);
+    g.items[0]->setChecked(true);
   }
   updateLessonMenu();
 }
@@ -439,16 +447,22 @@ void TForm1::buildLessonMenu(QMenu* menu) {
 // are disabled, their marks kept.
 void TForm1::updateLessonMenu() {
   const ProblemKind k = kind();
-  const std::pair<std::array<QAction*, 3>*, std::pair<int32_t, bool>> groups[] = {
-      {&LessonDenom, {gen.Lesson.Denominator, DenominatorConditionApplies(k)}},
-      {&LessonReduce, {gen.Lesson.Reduce, ReduceConditionApplies(k)}},
-      {&LessonRegroup, {gen.Lesson.Regroup, RegroupConditionApplies(k)}},
-      {&LessonCancel, {gen.Lesson.Cancel, CancelConditionApplies(k)}},
+  const struct {
+    QAction** items;
+    size_t count;
+    int32_t setting;
+    bool applies;
+  } groups[] = {
+      {LessonDenom.data(), LessonDenom.size(), gen.Lesson.Denominator, DenominatorConditionApplies(k)},
+      {LessonReduce.data(), LessonReduce.size(), gen.Lesson.Reduce, ReduceConditionApplies(k)},
+      {LessonRegroup.data(), LessonRegroup.size(), gen.Lesson.Regroup, RegroupConditionApplies(k)},
+      {LessonCancel.data(), LessonCancel.size(), gen.Lesson.Cancel, CancelConditionApplies(k)},
+      {LessonForm.data(), LessonForm.size(), gen.Lesson.Form, FormConditionApplies(k)},
   };
-  for (const auto& [items, state] : groups) {
-    const auto [setting, applies] = state;
-    (*items)[size_t(setting >= 0 && setting <= 2 ? setting : 0)]->setChecked(true);
-    for (QAction* a : *items) a->setEnabled(applies);
+  for (const auto& g : groups) {
+    const bool known = g.setting >= 0 && size_t(g.setting) < g.count;
+    g.items[known ? size_t(g.setting) : 0]->setChecked(true);
+    for (size_t i = 0; i < g.count; ++i) g.items[i]->setEnabled(g.applies);
   }
 }
 
@@ -807,6 +821,7 @@ void TForm1::A1Click() {
   if (aboutBox_) aboutBox_->exec();
 }
 
+void TForm1::HelpLocalClick() { openLocalManual(this, QCoreApplication::applicationDirPath()); }
 void TForm1::Help2Click() { openHelpLink(this, siteLinks().help); }
 void TForm1::StBarInfClick() { openHelpLink(this, siteLinks().home); }
 

@@ -100,6 +100,7 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   void MixSheetClick();  // まとめプリント
   void Exit1Click();
   void A1Click();
+  void HelpLocalClick();  // 使い方: the local manual
   void Help2Click();
   void StBarInfClick();
   void Label7Click();
@@ -175,11 +176,14 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   QAction* K1;
   QAction* I1;
   QAction* R1;
-  // "問題の条件(&J)": the lesson conditions, three exclusive items each (any, yes, no).
+  // "問題の条件(&J)": the lesson conditions, three exclusive items each (any, yes, no), and the
+  // form of the operands' fractions (any, proper only).
   std::array<QAction*, 3> LessonDenom{};
   std::array<QAction*, 3> LessonReduce{};
   std::array<QAction*, 3> LessonRegroup{};
   std::array<QAction*, 3> LessonCancel{};
+  std::array<QAction*, 2> LessonForm{};
+  QAction* HelpLocal;
   QAction* Help2;
   QAction* A1;
 

@@ -1,20 +1,22 @@
 #include "worksheet/promotion_panel.h"
 
+#include "worksheet/web_view_plugin.h"
+
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QTextBrowser>
 #include <QVBoxLayout>
 
-#ifdef ZUBIRA_WEBENGINE
-#include <QWebEngineView>
-#endif
+#include <cstdio>
 
 namespace zubira {
 
 QString PromotionPanel::noticeText() {
   return QStringLiteral("インターネットに接続してご利用下さい");
+}
+
+QString PromotionPanel::unavailableText() {
+  return QStringLiteral("ページを表示する部品（Qt WebEngine）がインストールされていません");
 }
 
 PromotionPanel::PromotionPanel(QWidget* parent, ViewFactory factory)
@@ -51,32 +53,30 @@ bool PromotionPanel::probeAndShow(const SiteLinks& links, int timeoutMs) {
     error_->raise();
     return false;
   }
-  error_->hide();
   if (!view_) {
     view_ = factory_(browser_, links.promotion);
-    if (view_) browser_->layout()->addWidget(view_);
+    if (!view_) {
+      error_->setText(unavailableText());
+      error_->setToolTip(QStringLiteral("sudo apt install libqt6webenginewidgets6"));
+      error_->show();
+      error_->raise();
+      return true;
+    }
+    browser_->layout()->addWidget(view_);
   }
+  error_->hide();
   return true;
 }
 
 PromotionPanel::ViewFactory defaultViewFactory() {
   return [](QWidget* parent, const QUrl& page) -> QWidget* {
-#ifdef ZUBIRA_WEBENGINE
-    auto* view = new QWebEngineView(parent);
-    view->load(page);
-    return view;
-#else
-    auto* view = new QTextBrowser(parent);
-    view->setOpenExternalLinks(true);
-    auto* net = new QNetworkAccessManager(view);
-    QNetworkReply* reply = net->get(QNetworkRequest(page));
-    QObject::connect(reply, &QNetworkReply::finished, view, [view, reply] {
-      if (reply->error() == QNetworkReply::NoError)
-        view->setHtml(QString::fromUtf8(reply->readAll()));
-      reply->deleteLater();
-    });
-    return view;
-#endif
+    const WebViewPlugin plugin =
+        loadFirstWebViewPlugin(webViewPluginCandidates(QCoreApplication::applicationDirPath()));
+    if (!plugin.make) {
+      std::fprintf(stderr, "zubira: no web view for the promotion page:\n%s\n", qPrintable(plugin.error));
+      return nullptr;
+    }
+    return plugin.make(parent, &page);
   };
 }
 

@@ -2,7 +2,8 @@
 // The web area of the main window: after a successful start-up probe a web view showing the
 // promotion page (`WebBrowser1`), otherwise a red notice asking to work online (`PnlError`) in
 // its place. The web view is made only when the probe succeeded, so an offline start costs
-// nothing for it.
+// nothing for it. Where no web view can be made (Qt WebEngine is not installed) the same panel
+// says so instead.
 
 #include "platform/site_links.h"
 #include "worksheet/startup_probe.h"
@@ -17,7 +18,7 @@ namespace zubira {
 class PromotionPanel : public QWidget {
   Q_OBJECT
  public:
-  // Makes the widget that shows `page`, a child of `parent`.
+  // Makes the widget that shows `page`, a child of `parent`; null when it cannot.
   using ViewFactory = std::function<QWidget*(QWidget* parent, const QUrl& page)>;
 
   explicit PromotionPanel(QWidget* parent = nullptr, ViewFactory factory = {});
@@ -31,6 +32,8 @@ class PromotionPanel : public QWidget {
   QWidget* webView() const { return view_; }  // null until the probe succeeded
 
   static QString noticeText();
+  // The notice shown when no web view could be made.
+  static QString unavailableText();
 
  private:
   ViewFactory factory_;
@@ -39,7 +42,8 @@ class PromotionPanel : public QWidget {
   QWidget* view_ = nullptr;
 };
 
-// Qt WebEngine when the program was built with it, else a text browser that fetches the page.
+// The web view of the plugin zubira-webview.so, loaded the first time a view is made; a factory
+// that makes none (and says why on stderr) when the plugin or Qt WebEngine is missing.
 PromotionPanel::ViewFactory defaultViewFactory();
 
 }  // namespace zubira

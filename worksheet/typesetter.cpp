@@ -5,7 +5,9 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace zubira {
 
@@ -109,7 +111,7 @@ QString sumOfProducts(const std::vector<std::vector<int64_t>>& sum) {
 }  // namespace
 
 double Typesetter::TypesetTerm(const SolutionTerm& term, bool bracketNegative, double x, double y) {
-  if (term.kind != SolutionTerm::Unmultiplied)
+  if (term.kind == SolutionTerm::Value)
     return TypesetValue(FormatSolutionTerm(term), bracketNegative, x, y);
   const double p = CharPitch;
   const double h = SignHeight;
@@ -124,8 +126,88 @@ double Typesetter::TypesetTerm(const SolutionTerm& term, bool bracketNegative, d
     text(x + off, y + h / 2, QStringLiteral("-"));
     off += p + p / 3;
   }
-  return stackedFraction(sumOfProducts(term.numerator), sumOfProducts(term.denominator), brackets,
-                         x, off, y);
+  const QString num = sumOfProducts(term.numerator);
+  const QString den = sumOfProducts(term.denominator);
+  const double next = stackedFraction(num, den, brackets, x, off, y);
+  if (term.kind == SolutionTerm::Cancelled && !measuring_) {
+    // Where stackedFraction put the two texts.
+    const double numW = double(num.size()) * p;
+    const double denW = double(den.size()) * p;
+    const double barW = std::max(numW, denW);
+    cancelMarks(term, x + off + (barW - numW) / 2, x + off + (barW - denW) / 2, y);
+  }
+  return next;
+}
+
+namespace {
+
+// The quotients of a cancelled product: their font size and line height as a part of the
+// problem font's, and where their line lies, as parts of SignHeight: above a numerator from
+// kRaise above its line's top, below a denominator from kDrop above its line's bottom. Their
+// lines touch the factors' lines and never cross them, so no text is printed over another.
+constexpr double kQuotientScale = 0.6;
+constexpr double kRaise = kQuotientScale;
+constexpr double kDrop = 0;
+
+}  // namespace
+
+double Typesetter::TermRoomAbove(const SolutionTerm& term) const {
+  if (term.kind != SolutionTerm::Cancelled) return 0;
+  return term.numerator != term.numeratorQuotients ? kRaise * SignHeight : 0;
+}
+
+double Typesetter::TermRoomBelow(const SolutionTerm& term) const {
+  if (term.kind != SolutionTerm::Cancelled) return 0;
+  const double below = (kQuotientScale - kDrop) * SignHeight;
+  return term.denominator != term.denominatorQuotients ? below : 0;
+}
+
+void Typesetter::cancelMarks(const SolutionTerm& term, double xn, double xd, double y) {
+  const double p = CharPitch;
+  const double h = SignHeight;
+  const double ps = p * kQuotientScale;
+  struct Quotient {
+    double x, y;
+    QString text;
+  };
+  std::vector<Quotient> quotients;
+  // Each factor and the sign after it take one pitch per character, as stackedFraction writes
+  // them. A cancelled factor gets a stroke rising across its digits.
+  const auto mark = [&](const std::vector<std::vector<int64_t>>& factors,
+                        const std::vector<std::vector<int64_t>>& after, double fx, double top,
+                        double yq) {
+    for (size_t i = 0; i < factors.size() && i < after.size(); ++i) {
+      for (size_t j = 0; j < factors[i].size() && j < after[i].size(); ++j) {
+        const double w = double(QString::number(factors[i][j]).size()) * p;
+        if (factors[i][j] != after[i][j]) {
+          line(fx, top + 0.85 * h, fx + w - p / 8, top + 0.2 * h);
+          const QString q = QString::number(after[i][j]);
+          quotients.push_back({fx + (w - double(q.size()) * ps) / 2, yq, q});
+        }
+        fx += w + p;
+      }
+    }
+  };
+  mark(term.numerator, term.numeratorQuotients, xn, y, y - kRaise * h);
+  mark(term.denominator, term.denominatorQuotients, xd, y + h, y + 2 * h - kDrop * h);
+  if (quotients.empty()) return;
+  const CanvasFont normal = CurFont;
+  CanvasFont small = CurFont;
+  small.size = std::max(1, int(std::lround(CurFont.size * kQuotientScale)));
+  EmitFontChange(small);
+  for (const Quotient& q : quotients) prev_.PrevTextOut(q.x, q.y, q.text, QString::number(ps));
+  EmitFontChange(normal);
+}
+
+double Typesetter::TypesetRemark(const SolutionRemark& remark, double x, double y) {
+  const double start = x + CharPitch;
+  const QString t = FormatSolutionRemark(remark);
+  if (!measuring_) prev_.PrevTextOut(start, y + SignHeight / 2, t, QStringLiteral("Nil"));
+  return start + prev_.GetWidth(t);
+}
+
+double Typesetter::RemarkWidth(const SolutionRemark& remark) {
+  return CharPitch + prev_.GetWidth(FormatSolutionRemark(remark));
 }
 
 double Typesetter::TypesetSign(const QString& sign, double x, double y) {

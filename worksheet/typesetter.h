@@ -2,8 +2,11 @@
 // Turns one value of a problem line ("3", "-7/4", "2+1/3", "-(2+1/3)", or whatever the user typed
 // into the lists) into text and line commands on the page model's program list: sign, brackets,
 // integer part, and a stacked fraction with its bar. The steps of a worked solution are typeset
-// the same way, an unmultiplied fraction with its sums of products over and under the bar. Also
-// keeps the list's font state: only the differences from the font already in force are emitted.
+// the same way, an unmultiplied fraction with its sums of products over and under the bar, a
+// cancelled product with each cancelled factor struck through and its quotient written small
+// above it (numerator) or below it (denominator), and the remark after the chain as a line of
+// text. Also keeps the list's font state: only the differences from the font already in force
+// are emitted.
 //
 // Coordinates are reals in the page's current drawing unit; nothing here converts units.
 
@@ -41,8 +44,18 @@ class Typesetter {
 
   // One term of a solution step, its box's top-left corner at (x, y): a value as TypesetValue
   // draws it; an unmultiplied fraction as its sign and its numerator and denominator sums of
-  // products stacked over a bar. Returns the x where the next element begins.
+  // products stacked over a bar; a cancelled product as the factors before cancelling, stacked
+  // the same way, each cancelled one struck through with its quotient in the small font over or
+  // under it. Returns the x where the next element begins.
   double TypesetTerm(const SolutionTerm& term, bool bracketNegative, double x, double y);
+  // How far a term drawn at y reaches above y and below y + 2 * SignHeight (the bottom of a
+  // stacked fraction): the small quotients of a cancelled product; 0 for every other term.
+  double TermRoomAbove(const SolutionTerm& term) const;
+  double TermRoomBelow(const SolutionTerm& term) const;
+  // The remark after a chain, " (24 ÷ 7 = 3 あまり 3)", on the middle line from x, in the font
+  // the page model measures with (the composer sets it); returns the x after it.
+  double TypesetRemark(const SolutionRemark& remark, double x, double y);
+  double RemarkWidth(const SolutionRemark& remark);
   // An operator (with its trailing blank) or " = ", on the middle line as the problem line draws
   // its operator; returns the x after it.
   double TypesetSign(const QString& sign, double x, double y);
@@ -82,6 +95,9 @@ class Typesetter {
   // `brackets`. Returns the x where the next element begins.
   double stackedFraction(const QString& num, const QString& den, bool brackets, double x,
                          double off, double y);
+  // The strokes and small quotients of a cancelled product whose numerator text begins at xn on
+  // the line y and whose denominator text begins at xd on the line y + SignHeight.
+  void cancelMarks(const SolutionTerm& term, double xn, double xd, double y);
   PageModel& prev_;
   bool measuring_ = false;  // while set, nothing is appended
 };

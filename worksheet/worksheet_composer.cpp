@@ -97,9 +97,10 @@ struct WorksheetComposer::Layout {
 namespace {
 
 struct KeyUnit {
-  int step = -1;  // solution.steps[step]; -1: `text`
+  int step = -1;  // solution.steps[step]; -1: `text`, or the remark
   QString text;
   bool equals = false;  // " = " before it
+  bool remark = false;  // the solution's remark after the chain, "(24 ÷ 7 = 3 あまり 3)"
 };
 
 // The units of a solution; `leftOut` steps before the answer become one "…" (only for a chain
@@ -123,41 +124,64 @@ std::vector<KeyUnit> chainUnits(const Solution& solution, size_t leftOut) {
     }
     units.push_back({shown[k], QString(), k > 0});
   }
+  if (solution.remark) units.push_back({-1, QString(), false, true});
   return units;
 }
 
-// Where the units of one chain go: the x at which each unit (its " = " included) begins, and its
-// line.
+// What a unit takes at one size: its width, and the room its small quotients need above the top
+// of its line and below the bottom of its stacked fractions.
+struct UnitSize {
+  double w = 0;
+  double above = 0;
+  double below = 0;
+};
+
+// Where the units of one chain go: the x at which each unit (its " = " included) begins, its
+// line, and the top of each line.
 struct ChainPlacement {
   std::vector<double> x;
   std::vector<double> w;
   std::vector<int> line;
+  std::vector<double> lineTop;
   int lines = 0;
-  double top = 0;  // of the first line
   double right = 0;
+  double bottom = 0;  // below the last line, with the space kept before the next row
 };
 
 // Fills lines from x0 and breaks before a unit that would pass xr; a continued line begins at
-// xc. False when a unit is wider than its line.
-bool placeChain(const std::vector<double>& widths, double top, double x0, double xc, double xr,
-                ChainPlacement* pl) {
+// xc. Lines of stacked fractions (2h high) are h/3 apart, further where small quotients need the
+// room; the first line's top is `top`, lowered for quotients over it. False when a unit is wider
+// than its line.
+bool placeChain(const std::vector<UnitSize>& units, double top, double h, double x0, double xc,
+                double xr, ChainPlacement* pl) {
   *pl = ChainPlacement();
   pl->lines = 1;
-  pl->top = top;
   double x = x0;
   bool fits = true;
-  for (size_t i = 0; i < widths.size(); ++i) {
-    if (i > 0 && x + widths[i] > xr + kEps) {
+  std::vector<double> above(1, 0), below(1, 0);
+  for (size_t i = 0; i < units.size(); ++i) {
+    const double w = units[i].w;
+    if (i > 0 && x + w > xr + kEps) {
       ++pl->lines;
+      above.push_back(0);
+      below.push_back(0);
       x = xc;
     }
-    if (x + widths[i] > xr + kEps) fits = false;
+    if (x + w > xr + kEps) fits = false;
     pl->x.push_back(x);
-    pl->w.push_back(widths[i]);
+    pl->w.push_back(w);
     pl->line.push_back(pl->lines - 1);
-    x += widths[i];
+    above.back() = std::max(above.back(), units[i].above);
+    below.back() = std::max(below.back(), units[i].below);
+    x += w;
     pl->right = std::max(pl->right, x);
   }
+  double y = top + above[0];
+  for (int l = 0; l < pl->lines; ++l) {
+    pl->lineTop.push_back(y);
+    if (l + 1 < pl->lines) y += 2 * h + std::max(h / 3, below[size_t(l)] + above[size_t(l) + 1]);
+  }
+  pl->bottom = y + 2 * h + below.back() + h / 3;
   return fits;
 }
 
@@ -176,7 +200,6 @@ struct WorksheetComposer::KeyPlan {
   };
   std::vector<Chain> chains;
   int size = kMinFontSize;
-  double lineH = 0;
 };
 
 WorksheetComposer::WorksheetComposer(PageModel& prev, Typesetter& typesetter,
@@ -500,7 +523,7 @@ WorksheetComposer::KeyPlan WorksheetComposer::planKey(const ProblemSet& problems
   fit_.usedSize = stored;
   if (count == 0) return plan;
 
-  // The metrics of one size of the problem font, and the widths of every unit at that size.
+  // The metrics of one size of the problem font, and the sizes of every unit at that size.
   CanvasFont keyFont = s_.FntExam;
   double h = 0, lineH = 0;
   const auto useSize = [&](int size) {
@@ -512,23 +535,32 @@ WorksheetComposer::KeyPlan WorksheetComposer::planKey(const ProblemSet& problems
     h = ts_.SignHeight;
     lineH = keyLineHeight(h);
   };
-  const auto unitWidths = [&](const KeyPlan::Chain& chain, const std::vector<KeyUnit>& units) {
-    std::vector<double> w;
+  const auto unitSizes = [&](const KeyPlan::Chain& chain, const std::vector<KeyUnit>& units) {
+    std::vector<UnitSize> sizes;
     for (const KeyUnit& u : units) {
-      double uw = u.equals ? ts_.SignWidth(Typesetter::EqualsSign()) : 0;
-      uw += u.step >= 0 ? ts_.StepWidth(chain.solution.steps[size_t(u.step)], chain.kakko)
-                        : prev_.GetWidth(u.text);
-      w.push_back(uw);
+      UnitSize us;
+      us.w = u.equals ? ts_.SignWidth(Typesetter::EqualsSign()) : 0;
+      if (u.step >= 0) {
+        const SolutionStep& step = chain.solution.steps[size_t(u.step)];
+        us.w += ts_.StepWidth(step, chain.kakko);
+        for (const SolutionTerm& t : step.terms) {
+          us.above = std::max(us.above, ts_.TermRoomAbove(t));
+          us.below = std::max(us.below, ts_.TermRoomBelow(t));
+        }
+      } else {
+        us.w += u.remark ? ts_.RemarkWidth(*chain.solution.remark) : prev_.GetWidth(u.text);
+      }
+      sizes.push_back(us);
     }
-    return w;
+    return sizes;
   };
-  std::map<int, std::vector<std::vector<double>>> widthsBySize;
-  const auto widthsAt = [&](int size) -> const std::vector<std::vector<double>>& {
-    auto found = widthsBySize.find(size);
-    if (found == widthsBySize.end()) {
-      std::vector<std::vector<double>> all;
-      for (const KeyPlan::Chain& chain : plan.chains) all.push_back(unitWidths(chain, chain.units));
-      found = widthsBySize.emplace(size, std::move(all)).first;
+  std::map<int, std::vector<std::vector<UnitSize>>> sizesBySize;
+  const auto sizesAt = [&](int size) -> const std::vector<std::vector<UnitSize>>& {
+    auto found = sizesBySize.find(size);
+    if (found == sizesBySize.end()) {
+      std::vector<std::vector<UnitSize>> all;
+      for (const KeyPlan::Chain& chain : plan.chains) all.push_back(unitSizes(chain, chain.units));
+      found = sizesBySize.emplace(size, std::move(all)).first;
     }
     return found->second;
   };
@@ -539,22 +571,22 @@ WorksheetComposer::KeyPlan WorksheetComposer::planKey(const ProblemSet& problems
   // that fits, or -1 (then `out` holds the last tried).
   int lastStyle = 3;  // the last of the four tried
   const auto place = [&](const KeyPlan::Chain& chain, const QSizeF& label,
-                         const std::vector<double>& widths, int from, ChainPlacement* out) {
+                         const std::vector<UnitSize>& units, int from, ChainPlacement* out) {
     const double p = ts_.CharPitch;
     const double limit = chain.right - p;  // a character's room from the next column's number
     const double xNumber = chain.colX + label.width();
     const double x0 = xNumber + s_.ExamSeparate;
-    const double first = widths.empty() ? 0 : widths[0];
+    const double first = units.empty() ? 0 : units[0].w;
     for (int k = std::max(0, from); k <= lastStyle; ++k) {
       bool fits;
       if (k < 3) {
         const double starts[] = {x0 + first, x0 + 2 * p, std::min(xNumber + p, x0 + 2 * p)};
-        fits = placeChain(widths, chain.rowY, x0, starts[k], limit, out);
+        fits = placeChain(units, chain.rowY, h, x0, starts[k], limit, out);
       } else {
         const double xb = chain.colX + p / 2;
-        fits = placeChain(widths, chain.rowY + label.height(), xb, xb + p, limit, out);
+        fits = placeChain(units, chain.rowY + label.height(), h, xb, xb + p, limit, out);
       }
-      if (fits && out->top + out->lines * lineH <= chain.bottom + kEps) return k;
+      if (fits && out->bottom <= chain.bottom + kEps) return k;
     }
     return -1;
   };
@@ -591,7 +623,7 @@ WorksheetComposer::KeyPlan WorksheetComposer::planKey(const ProblemSet& problems
   // chain allows; false when one does not fit.
   const auto placeAll = [&](int size) {
     useSize(size);
-    const auto& widths = widthsAt(size);
+    const auto& widths = sizesAt(size);
     int style = 0;
     for (int k = 0; k < count; ++k) {
       KeyPlan::Chain& chain = plan.chains[size_t(k)];
@@ -623,7 +655,6 @@ WorksheetComposer::KeyPlan WorksheetComposer::planKey(const ProblemSet& problems
     for (; size >= kMinFontSize; --size) {
       if (!placeAll(size)) continue;
       plan.size = size;
-      plan.lineH = lineH;
       fit_.usedSize = size;
       fit_.columns = g.cols;
       fit_.rows = g.rows;
@@ -643,7 +674,6 @@ WorksheetComposer::KeyPlan WorksheetComposer::planKey(const ProblemSet& problems
   putInCells(own);
   useSize(kMinFontSize);
   plan.size = kMinFontSize;
-  plan.lineH = lineH;
   for (int k = 0; k < count; ++k) {
     KeyPlan::Chain& chain = plan.chains[size_t(k)];
     const size_t steps = chain.solution.steps.size();
@@ -653,10 +683,10 @@ WorksheetComposer::KeyPlan WorksheetComposer::planKey(const ProblemSet& problems
     for (size_t leftOut = 0; leftOut == 0 || leftOut + 2 <= steps; ++leftOut) {
       std::vector<KeyUnit> units = chainUnits(chain.solution, leftOut);
       ChainPlacement pl;
-      const bool fits = place(chain, labels[size_t(k)], unitWidths(chain, units), 0, &pl) >= 0;
+      const bool fits = place(chain, labels[size_t(k)], unitSizes(chain, units), 0, &pl) >= 0;
       const double overflow = std::max(0.0, pl.right - (chain.right + ts_.CharPitch / 2));
       int hidden = 0;
-      for (int l = 1; l < pl.lines; ++l) hidden += pl.top + l * lineH + 2 * h > chain.bottom + kEps;
+      for (int l = 1; l < pl.lines; ++l) hidden += pl.lineTop[size_t(l)] + 2 * h > chain.bottom + kEps;
       if (fits || first || overflow < bestOverflow - kEps ||
           (overflow <= bestOverflow + kEps && hidden < bestHidden)) {
         chain.units = std::move(units);
@@ -689,7 +719,7 @@ void WorksheetComposer::drawKeyPage(const KeyPlan& plan, int page) {
     for (size_t i = 0; i < chain.units.size(); ++i) {
       const KeyUnit& u = chain.units[i];
       const int line = chain.placement.line[i];
-      double y = chain.placement.top + line * plan.lineH;
+      double y = chain.placement.lineTop[size_t(line)];
       if (line > 0 && y + 2 * h > chain.bottom + kEps) continue;
       y = std::max(0.0, std::min(y, pageBottom - 2 * h));
       double x = chain.placement.x[i];
@@ -698,6 +728,8 @@ void WorksheetComposer::drawKeyPage(const KeyPlan& plan, int page) {
       if (u.equals) x = ts_.TypesetSign(Typesetter::EqualsSign(), x, y);
       if (u.step >= 0)
         ts_.TypesetStep(chain.solution.steps[size_t(u.step)], chain.kakko, x, y);
+      else if (u.remark)
+        ts_.TypesetRemark(*chain.solution.remark, x, y);
       else
         prev_.PrevTextOut(x, y + h / 2, u.text, QStringLiteral("Nil"));
     }

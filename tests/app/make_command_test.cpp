@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace zubira {
@@ -157,6 +158,17 @@ TEST(CommandLine, BehavesAsOtherQtAndGnuPrograms) {
       {{"make", "--", "--rows"}, 2, "", "unexpected argument \"--rows\""},
       {{"make", "--reduce", "maybe"}, 2, "", "--reduce"},
       {{"make", "--denominators=equal"}, 2, "", "--denominators"},
+      {{"make", "--fractions", "improper"}, 2, "", "--fractions: \"improper\" is not any or proper"},
+      // A condition the kind does not have is refused, naming the option and the kind.
+      {{"make", "--kind", "mul", "--denominators", "same"}, 2, "", "--denominators same does not apply to --kind mul"},
+      {{"make", "--kind", "div", "--regroup", "yes"}, 2, "", "--regroup yes does not apply to --kind div"},
+      {{"make", "--kind", "m2i", "--regroup", "no"}, 2, "", "--regroup no does not apply to --kind m2i"},
+      {{"make", "--kind", "sub", "--cancel", "yes"}, 2, "", "--cancel yes does not apply to --kind sub"},
+      {{"make", "--kind", "i2m", "--cancel", "no"}, 2, "", "--cancel no does not apply to --kind i2m"},
+      {{"make", "--kind", "mul", "--reduce", "yes"}, 2, "", "--reduce yes does not apply to --kind mul"},
+      {{"make", "--kind", "m2i", "--reduce", "no"}, 2, "", "--reduce no does not apply to --kind m2i"},
+      {{"make", "--kind", "i2m", "--fractions", "proper"}, 2, "", "--fractions proper does not apply to --kind i2m"},
+      {{"sheet", "--kind", "div", "--reduce", "no", "--problems", "x.pdf"}, 2, "", "--reduce no does not apply"},
       {{"sheet", "--copies", "2", "--problems", "x.pdf"}, 2, "", "--copies"},
       {{"sheet", "--print", "--copies", "100"}, 2, "", "--copies"},
       {{"sheet"}, 2, "", "--print"},
@@ -192,6 +204,29 @@ TEST(MakeCommand, LessonConditionsFromTheCommandLine) {
   r = runZubira({"make", "--kind", "mul", "--ranges", "0,0,2,2,3,3,0,0,3,3,4,4", "--cancel", "no"});
   EXPECT_EQ(r.exitCode, 3);
   EXPECT_EQ(r.err, QStringLiteral("Loop over:途中の約分が条件外\n"));
+
+  // Proper fractions only; the form of an operand, not its value, decides.
+  r = runZubira({"make", "--seed", "4", "--rows", "10", "--cols", "2", "--fractions", "proper"});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  for (const QString& line : rows(r.out))
+    for (const QString& v : line.split(u'\t').mid(0, 2))
+      if (v.contains(u'/')) {
+        EXPECT_LT(v.section(u'/', 0, 0).toInt(), v.section(u'/', 1).toInt()) << line.toStdString();
+      }
+  r = runZubira({"make", "--ranges", "0,0,3,3,2,2,0,0,1,10,1,10", "--fractions", "proper"});
+  EXPECT_EQ(r.exitCode, 3);
+  EXPECT_EQ(r.err, QStringLiteral("Loop over:分数の形が条件外\n"));
+  // A conversion that needs none: kind 4 with no integer part to convert.
+  r = runZubira({"make", "--kind", "m2i"});
+  EXPECT_EQ(r.exitCode, 3);
+  EXPECT_EQ(r.err, QStringLiteral("Loop over:変換の必要がない\n"));
+
+  // "any" is accepted for every kind.
+  for (const char* kind : {"add", "sub", "mul", "div", "m2i", "i2m"}) {
+    r = runZubira({"make", "--kind", kind, "--ranges", "1,2,1,9,2,9,0,0,1,10,2,10", "--seed", "3", "--denominators",
+                   "any", "--reduce", "any", "--regroup", "any", "--cancel", "any", "--fractions", "any"});
+    EXPECT_EQ(r.exitCode, 0) << kind << r.err.toStdString();
+  }
 }
 
 // The worked solution as a fourth column: from the problem as listed to the answer as listed.
@@ -206,7 +241,16 @@ TEST(MakeCommand, SolutionsColumn) {
     for (const QString& line : rows(r.out)) {
       const QStringList v = line.split(u'\t');
       ASSERT_EQ(v.size(), 4) << line.toStdString();
-      const QStringList steps = v[3].split(QStringLiteral(" = "));
+      // An improper fraction's chain ends with its division: "(24 ÷ 7 = 3 あまり 3)".
+      QString chain = v[3];
+      const QRegularExpression remark(QStringLiteral(" \\(([0-9]+) ÷ ([0-9]+) = [0-9]+( あまり [0-9]+)?\\)$"));
+      const QRegularExpressionMatch m = remark.match(chain);
+      EXPECT_EQ(m.hasMatch(), QByteArray(kind) == "i2m") << line.toStdString();
+      if (m.hasMatch()) {
+        EXPECT_EQ(m.captured(1) + u'/' + m.captured(2), v[0]);
+      }
+      chain.remove(remark);
+      const QStringList steps = chain.split(QStringLiteral(" = "));
       const QString problem = *op ? v[0] + QString::fromUtf8(op) + v[1] : v[0];
       EXPECT_EQ(steps.first(), problem) << line.toStdString();
       EXPECT_EQ(steps.last(), v[2]) << line.toStdString();

@@ -14,60 +14,106 @@ namespace {
 using testing::ParsedLine;
 using testing::parseLine;
 
-Fraction f(int64_t n, int64_t d) { return Fraction{n, d}; }
+// An operand as a list line writes it ("3+1/4", "10/7", "-3"), read by the test's own parser.
+LessonOperand w(const char* line) {
+  const std::optional<ParsedLine> p = parseLine(QString::fromUtf8(line));
+  EXPECT_TRUE(p) << line;
+  if (!p) return {};
+  return {Fraction{int64_t(p->n), int64_t(p->d)}, !p->whole_number && p->num >= p->den};
+}
 
 // The school examples of each condition: (kind, x1, x2) and whether the property holds.
 TEST(LessonConditions, SchoolExamples) {
   struct Case {
-    const char* what;
     ProblemKind kind;
-    Fraction x1, x2;
-    bool (*met)(int32_t, ProblemKind, Fraction, Fraction);
+    const char* x1;
+    const char* x2;
+    bool (*met)(int32_t, ProblemKind, LessonOperand, LessonOperand);
     bool property;  // the setting 1 accepts it, 2 refuses it
   };
   const Case cases[] = {
-      {"1/5 + 2/5 same denominators", pkAdd, f(1, 5), f(2, 5), DenominatorConditionMet, true},
-      {"1/2 + 1/3 different", pkSub, f(1, 2), f(1, 3), DenominatorConditionMet, false},
-      {"2+1/3 - 1/3 same", pkSub, f(7, 3), f(1, 3), DenominatorConditionMet, true},
-      {"1/2 + 1/3 = 5/6 not reduced", pkAdd, f(1, 2), f(1, 3), ReduceConditionMet, false},
-      {"1/6 + 1/3 = 3/6 reduced", pkAdd, f(1, 6), f(1, 3), ReduceConditionMet, true},
-      {"3/4 - 1/4 = 2/4 reduced", pkSub, f(3, 4), f(1, 4), ReduceConditionMet, true},
-      {"2 + 3 = 5/1 over 1", pkAdd, f(2, 1), f(3, 1), ReduceConditionMet, false},
-      {"2/3 x 3/4 = 6/12", pkMul, f(2, 3), f(3, 4), ReduceConditionMet, true},
-      {"2/3 x 5/7 = 10/21", pkMul, f(2, 3), f(5, 7), ReduceConditionMet, false},
-      {"2/3 / 4/5 = 10/12", pkDiv, f(2, 3), f(4, 5), ReduceConditionMet, true},
-      {"1/3 / -2/5 = -5/6", pkDiv, f(1, 3), f(-2, 5), ReduceConditionMet, false},
-      {"3/4 + 2/4 carries", pkAdd, f(3, 4), f(2, 4), RegroupConditionMet, true},
-      {"1/4 + 2/4 does not carry", pkAdd, f(1, 4), f(2, 4), RegroupConditionMet, false},
-      {"1/2 + 1/2 reaches 1", pkAdd, f(1, 2), f(1, 2), RegroupConditionMet, true},
-      {"3+1/4 - 1+3/4 borrows", pkSub, f(13, 4), f(7, 4), RegroupConditionMet, true},
-      {"3+3/4 - 1+1/4 no borrow", pkSub, f(15, 4), f(5, 4), RegroupConditionMet, false},
-      {"3 - 1/4 borrows", pkSub, f(3, 1), f(1, 4), RegroupConditionMet, true},
-      {"-1/4: {x} is 3/4", pkAdd, f(-1, 4), f(1, 2), RegroupConditionMet, true},
-      {"3/2 x 8/3 cancels", pkMul, f(3, 2), f(8, 3), CancelConditionMet, true},
-      {"2/3 x 5/7 cannot", pkMul, f(2, 3), f(5, 7), CancelConditionMet, false},
-      {"-4/3 x 5/2 cancels", pkMul, f(-4, 3), f(5, 2), CancelConditionMet, true},
-      {"4/5 / 2/3: 4 and 2", pkDiv, f(4, 5), f(2, 3), CancelConditionMet, true},
-      {"1/6 / 1/4: 6 and 4", pkDiv, f(1, 6), f(1, 4), CancelConditionMet, true},
-      {"2/5 / 3/7 cannot", pkDiv, f(2, 5), f(3, 7), CancelConditionMet, false},
+      {pkAdd, "1/5", "2/5", DenominatorConditionMet, true},
+      {pkSub, "1/2", "1/3", DenominatorConditionMet, false},
+      {pkSub, "2+1/3", "1/3", DenominatorConditionMet, true},
+      {pkAdd, "1/2", "1/3", ReduceConditionMet, false},   // 5/6
+      {pkAdd, "1/6", "1/3", ReduceConditionMet, true},    // 3/6
+      {pkSub, "3/4", "1/4", ReduceConditionMet, true},    // 2/4
+      {pkAdd, "2", "3", ReduceConditionMet, false},       // 5/1
+      {pkAdd, "3/4", "2/4", RegroupConditionMet, true},
+      {pkAdd, "1/4", "2/4", RegroupConditionMet, false},
+      {pkAdd, "1/2", "1/2", RegroupConditionMet, true},   // reaches 1
+      {pkAdd, "2+2/3", "1+1/2", RegroupConditionMet, true},
+      {pkSub, "3+1/4", "1+3/4", RegroupConditionMet, true},
+      {pkSub, "3+3/4", "1+1/4", RegroupConditionMet, false},
+      {pkSub, "3", "1/4", RegroupConditionMet, true},     // borrows from a whole number
+      {pkSub, "2+1/3", "1+1/2", RegroupConditionMet, true},
+      // Improper and negative operands neither carry nor borrow.
+      {pkSub, "10/7", "5/7", RegroupConditionMet, false},
+      {pkSub, "13/4", "3/4", RegroupConditionMet, false},
+      {pkAdd, "7/4", "3/4", RegroupConditionMet, false},
+      {pkAdd, "-1/4", "1/2", RegroupConditionMet, false},
+      {pkAdd, "-(5+1/4)", "-(2+1/2)", RegroupConditionMet, false},
+      {pkSub, "3+1/4", "-3/4", RegroupConditionMet, false},
+      // No whole to borrow from: the answer is negative.
+      {pkSub, "1/4", "1/2", RegroupConditionMet, false},
+      {pkSub, "1+1/4", "1+1/2", RegroupConditionMet, false},
+      {pkMul, "3/2", "8/3", CancelConditionMet, true},
+      {pkMul, "2/3", "5/7", CancelConditionMet, false},
+      {pkMul, "-4/3", "5/2", CancelConditionMet, true},
+      {pkDiv, "4/5", "2/3", CancelConditionMet, true},   // 4 and 2
+      {pkDiv, "1/6", "1/4", CancelConditionMet, true},   // 6 and 4
+      {pkDiv, "2/5", "3/7", CancelConditionMet, false},
+      {pkMul, "8/7", "9/8", CancelConditionMet, true},
+      {pkMul, "4", "9/5", CancelConditionMet, false},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    EXPECT_TRUE(c.met(0, c.kind, c.x1, c.x2)) << "any";
-    EXPECT_EQ(c.met(1, c.kind, c.x1, c.x2), c.property);
-    EXPECT_EQ(c.met(2, c.kind, c.x1, c.x2), !c.property);
-    EXPECT_TRUE(c.met(7, c.kind, c.x1, c.x2)) << "other values ask nothing";
+    SCOPED_TRACE(std::string(c.x1) + " " + std::to_string(int(c.kind)) + " " + c.x2);
+    const LessonOperand x1 = w(c.x1), x2 = w(c.x2);
+    EXPECT_TRUE(c.met(0, c.kind, x1, x2)) << "any";
+    EXPECT_EQ(c.met(1, c.kind, x1, x2), c.property);
+    EXPECT_EQ(c.met(2, c.kind, x1, x2), !c.property);
+    EXPECT_TRUE(c.met(7, c.kind, x1, x2)) << "other values ask nothing";
   }
   // A whole operand has neither the same nor a different denominator.
-  EXPECT_FALSE(DenominatorConditionMet(1, pkAdd, f(2, 1), f(1, 3)));
-  EXPECT_FALSE(DenominatorConditionMet(2, pkAdd, f(2, 1), f(1, 3)));
+  EXPECT_FALSE(DenominatorConditionMet(1, pkAdd, w("2"), w("1/3")));
+  EXPECT_FALSE(DenominatorConditionMet(2, pkAdd, w("2"), w("1/3")));
   // Conditions of other kinds are ignored.
   for (ProblemKind k : {pkMixedToImproper, pkImproperToMixed}) {
     for (auto met : {DenominatorConditionMet, ReduceConditionMet, RegroupConditionMet, CancelConditionMet})
-      for (int32_t s : {1, 2}) EXPECT_TRUE(met(s, k, f(1, 5), f(2, 5)));
+      for (int32_t s : {1, 2}) EXPECT_TRUE(met(s, k, w("1/5"), w("2/5")));
   }
-  EXPECT_TRUE(DenominatorConditionMet(1, pkMul, f(1, 2), f(1, 3)));
-  EXPECT_TRUE(CancelConditionMet(1, pkAdd, f(1, 2), f(1, 3)));
+  EXPECT_TRUE(DenominatorConditionMet(1, pkMul, w("1/2"), w("1/3")));
+  EXPECT_TRUE(CancelConditionMet(1, pkAdd, w("1/2"), w("1/3")));
+  // For multiplication and division reducing the answer is cancelling: the reduction condition
+  // is not theirs, so 約分する答え with 途中で約分できない cannot contradict.
+  for (int32_t s : {1, 2}) {
+    EXPECT_TRUE(ReduceConditionMet(s, pkMul, w("2/3"), w("3/4")));  // 6/12
+    EXPECT_TRUE(ReduceConditionMet(s, pkMul, w("2/3"), w("5/7")));  // 10/21
+    EXPECT_TRUE(ReduceConditionMet(s, pkDiv, w("2/3"), w("4/5")));  // 10/12
+    EXPECT_TRUE(ReduceConditionMet(s, pkDiv, w("1/3"), w("-2/5")));
+  }
+  EXPECT_FALSE(ReduceConditionApplies(pkMul) || ReduceConditionApplies(pkDiv));
+
+  // The form: proper (1) refuses an improper fraction written as an operand, for every kind but
+  // improper fraction to mixed number; any other setting asks nothing.
+  const struct {
+    ProblemKind kind;
+    const char* x1;
+    const char* x2;
+    bool proper;
+  } forms[] = {
+      {pkAdd, "1/3", "2+1/4", true},  {pkAdd, "9/2", "1/3", false},   {pkSub, "3", "5/6", true},
+      {pkSub, "2/3", "7/5", false},   {pkMul, "-5/4", "2/3", false},  {pkDiv, "-(1+1/4)", "3", true},
+      {pkMixedToImproper, "2+1/3", "0", true}, {pkMixedToImproper, "7/3", "0", false},
+      {pkImproperToMixed, "7/3", "0", true},
+  };
+  for (const auto& c : forms) {
+    SCOPED_TRACE(std::string(c.x1) + " " + c.x2);
+    EXPECT_EQ(FormConditionMet(1, c.kind, w(c.x1), w(c.x2)), c.proper);
+    for (int32_t s : {0, 2, -1}) EXPECT_TRUE(FormConditionMet(s, c.kind, w(c.x1), w(c.x2)));
+  }
+  EXPECT_FALSE(FormConditionApplies(pkImproperToMixed));
+  EXPECT_TRUE(FormConditionApplies(pkMixedToImproper));
 }
 
 // The definitions applied to the lines as the lists show them, independently of the generator.
@@ -110,9 +156,12 @@ struct Oracle {
     }
     return gcd(N, D) > 1;
   }
+  // Written as a whole number, a proper fraction or a mixed number with a proper fraction part.
+  static bool properForm(const ParsedLine& p) { return p.whole_number || p.num < p.den; }
   bool regroups() const {
+    if (x1.sign < 0 || x2.sign < 0 || !properForm(x1) || !properForm(x2)) return false;
     const __int128 a = frac(x1) * x2.d, b = frac(x2) * x1.d;
-    return kind == pkAdd ? a + b >= x1.d * x2.d : a < b;
+    return kind == pkAdd ? a + b >= x1.d * x2.d : a < b && x1.n * x2.d > x2.n * x1.d;
   }
   bool cancels() const {
     if (kind == pkMul) return gcd(x1.n, x2.d) > 1 || gcd(x2.n, x1.d) > 1;
@@ -122,13 +171,14 @@ struct Oracle {
 
 bool wanted(int32_t setting, bool property) { return setting == 1 ? property : !property; }
 
-// Random settings of the four operations with random conditions: every problem made meets every
-// condition that applies, checked on its lines.
+// Random settings of every kind with random conditions: every problem made meets every condition
+// that applies, checked on its lines, and a conversion always converts.
 TEST(LessonConditions, EveryProblemMadeMeetsItsConditions) {
   PseudoRandomSource draws(2026);
   int made = 0, runs = 0;
   for (int i = 0; i < 400; ++i) {
-    const ProblemKind kind = ProblemKind(draws.NextBelow(4));
+    const ProblemKind kind = ProblemKind(draws.NextBelow(ProblemKindCount));
+    const bool oneOperand = kind == pkMixedToImproper || kind == pkImproperToMixed;
     GenerationSettings s;
     for (int op = 0; op < 2; ++op) {
       const size_t b = size_t(op * 3);
@@ -143,7 +193,7 @@ TEST(LessonConditions, EveryProblemMadeMeetsItsConditions) {
     s.nRange = int32_t(draws.NextBelow(3));
     s.fTaiBun = draws.NextBelow(2) == 1;
     s.Lesson = {int32_t(draws.NextBelow(3)), int32_t(draws.NextBelow(3)), int32_t(draws.NextBelow(3)),
-                int32_t(draws.NextBelow(3))};
+                int32_t(draws.NextBelow(3)), int32_t(draws.NextBelow(2))};
     s.ExamRowN = 5;
     GeneratorHooks hooks;
     PseudoRandomSource random{uint64_t(i)};
@@ -156,17 +206,37 @@ TEST(LessonConditions, EveryProblemMadeMeetsItsConditions) {
     }
     const QStringList a = r.lists.first.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     const QStringList b = r.lists.second.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    const QStringList c = r.lists.answers.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     ASSERT_EQ(a.size(), b.size());
+    ASSERT_EQ(a.size(), c.size());
     for (int k = 0; k < a.size(); ++k) {
-      const auto x1 = parseLine(a[k]), x2 = parseLine(b[k]);
+      const auto x1 = parseLine(a[k]), x2 = parseLine(oneOperand ? QStringLiteral("0") : b[k]);
       ASSERT_TRUE(x1 && x2) << a[k].toStdString() << " " << b[k].toStdString();
       const Oracle o{kind, *x1, *x2};
       SCOPED_TRACE((a[k] + u' ' + b[k]).toStdString());
       const bool addSub = kind == pkAdd || kind == pkSub;
-      if (addSub && s.Lesson.Denominator != 0) EXPECT_EQ(o.denominators(), s.Lesson.Denominator);
-      if (s.Lesson.Reduce != 0) EXPECT_TRUE(wanted(s.Lesson.Reduce, o.reduces()));
-      if (addSub && s.Lesson.Regroup != 0) EXPECT_TRUE(wanted(s.Lesson.Regroup, o.regroups()));
-      if (!addSub && s.Lesson.Cancel != 0) EXPECT_TRUE(wanted(s.Lesson.Cancel, o.cancels()));
+      if (addSub && s.Lesson.Denominator != 0) {
+        EXPECT_EQ(o.denominators(), s.Lesson.Denominator);
+      }
+      if (addSub && s.Lesson.Reduce != 0) {
+        EXPECT_TRUE(wanted(s.Lesson.Reduce, o.reduces()));
+      }
+      if (addSub && s.Lesson.Regroup != 0) {
+        EXPECT_TRUE(wanted(s.Lesson.Regroup, o.regroups()));
+      }
+      const bool mulDiv = kind == pkMul || kind == pkDiv;
+      if (mulDiv && s.Lesson.Cancel != 0) {
+        EXPECT_TRUE(wanted(s.Lesson.Cancel, o.cancels()));
+      }
+      if (kind != pkImproperToMixed && s.Lesson.Form == 1) {
+        EXPECT_TRUE(Oracle::properForm(*x1));
+        if (!oneOperand) {
+          EXPECT_TRUE(Oracle::properForm(*x2));
+        }
+      }
+      if (oneOperand) {
+        EXPECT_NE(a[k], c[k]) << "already its answer";
+      }
       ++made;
     }
   }
@@ -195,9 +265,17 @@ TEST(LessonConditions, ConditionsNoCandidateMeetsRunOutWithTheirReason) {
   s.Lesson.Cancel = 2;
   r = g.MakeProblems(pkMul, s);
   EXPECT_EQ(r.message, QStringLiteral("途中の約分が条件外"));
-  s.Lesson.Reduce = 2;
+  s.Lesson.Reduce = 2;  // not a condition of multiplication: the reason stays the cancelling
   r = g.MakeProblems(pkMul, s);
-  EXPECT_EQ(r.message, QStringLiteral("約分が条件外"));
+  EXPECT_EQ(r.message, QStringLiteral("途中の約分が条件外"));
+  s.Lesson = {2, 2, 0, 0, 0};  // 3/4 - 1/4 = 2/4: the same denominator, and reduces
+  s.MinV = {0, 3, 4, 0, 1, 4};
+  s.MaxV = {0, 3, 4, 0, 1, 4};
+  EXPECT_EQ(g.MakeProblems(pkSub, s).message, QStringLiteral("約分が条件外"));
+  s.Lesson = {0, 1, 0, 0, 1};  // 5/4 + 1/3 = 19/12: improper, and needs no reducing
+  s.MinV = {0, 5, 4, 0, 1, 3};
+  s.MaxV = {0, 5, 4, 0, 1, 3};
+  EXPECT_EQ(g.MakeProblems(pkAdd, s).message, QStringLiteral("分数の形が条件外"));
   s.Lesson = {};
   s.Lesson.Regroup = 1;  // ignored for multiplication
   EXPECT_EQ(g.MakeProblems(pkMul, s).status, MakeStatus::Done);

@@ -259,18 +259,33 @@ TEST(MakeProblems, TheReasonKeptIsTheLastFailingTest) {
   GenerationSettings noWhole = withRanges({0, 0, 2, 2, 1, 1, 0, 0, 1, 10, 1, 10});
   noWhole.fInt = false;
   EXPECT_EQ(g.MakeProblems(pkAdd, noWhole).reason, rrWholeOperand);
+
+  // A conversion whose line already reads as its answer: no mixed number to convert with the
+  // default ranges of kind 4, only proper fractions for kind 5.
+  const MakeResult m2i = g.MakeProblems(pkMixedToImproper, GenerationSettings());
+  EXPECT_EQ(m2i.status, MakeStatus::Exhausted);
+  EXPECT_EQ(m2i.reason, rrNoConversion);
+  EXPECT_EQ(m2i.message, QStringLiteral("変換の必要がない"));
+  const MakeResult i2m =
+      g.MakeProblems(pkImproperToMixed, withRanges({0, 0, 1, 4, 5, 9, 0, 0, 1, 10, 1, 10}));
+  EXPECT_EQ(i2m.reason, rrNoConversion);
+  EXPECT_EQ(RejectMessage(rrLessonForm), QStringLiteral("分数の形が条件外"));
 }
 
 TEST(MakeProblems, DivisionByZeroKeptOnYesNeverDivides) {
-  PseudoRandomSource random(10);
-  RecordingHooks hooks;
-  hooks.answer = true;
-  ProblemGenerator g(&random, &hooks);
-  GenerationSettings s = withRanges({0, 0, 1, 10, 1, 10, 0, 0, 0, 0, 1, 10});
-  const MakeResult r = g.MakeProblems(pkDiv, s);
-  EXPECT_EQ(r.status, MakeStatus::Exhausted) << "no candidate has an answer to keep";
-  EXPECT_EQ(hooks.asked, 1);
-  EXPECT_TRUE(r.lists.answers.isEmpty());
+  // n / 0, and 0 / 0 whose product of the reciprocal would read 0.
+  for (const int64_t firstNumerator : {1, 0}) {
+    PseudoRandomSource random(10);
+    RecordingHooks hooks;
+    hooks.answer = true;
+    ProblemGenerator g(&random, &hooks);
+    const int64_t lo = firstNumerator, hi = 10 * firstNumerator;
+    const GenerationSettings s = withRanges({0, 0, lo, hi, 1, 10, 0, 0, 0, 0, 1, 10});
+    const MakeResult r = g.MakeProblems(pkDiv, s);
+    EXPECT_EQ(r.status, MakeStatus::Exhausted) << "no candidate has an answer to keep";
+    EXPECT_EQ(hooks.asked, 1);
+    EXPECT_TRUE(r.lists.answers.isEmpty());
+  }
 }
 
 TEST(MakeProblems, SelfTestEndsTheRunAndCounts) {
@@ -421,6 +436,7 @@ TEST(MakeProblems, RandomSettingsObeyEveryRule) {
       if (s.fOne) { EXPECT_FALSE(z->n == 1 && z->d == 1); }
       if (s.fJust) { EXPECT_TRUE(z->n <= s.nJust && -z->n <= s.nJust && z->d <= s.nJust); }
       if (one) { EXPECT_NE(z->d, 1); }
+      if (one) { EXPECT_NE(a[i], c[i]) << "a conversion converts"; }
       if (kind == pkImproperToMixed) { EXPECT_TRUE(z->mixed); }
       const bool mixedShape = (s.fTaiBun || kind == pkImproperToMixed) && kind != pkMixedToImproper;
       if (!mixedShape) { EXPECT_FALSE(z->mixed); }

@@ -72,6 +72,7 @@ struct ParsedTerm {
   Q value;
   bool unmultiplied = false;
   __int128 numProduct = 0, denProduct = 1;  // the parts of an unmultiplied fraction
+  QString numText, denText;                  // and as written
 };
 
 std::optional<ParsedTerm> parseTerm(const QString& t) {
@@ -101,6 +102,8 @@ std::optional<ParsedTerm> parseTerm(const QString& t) {
     p.unmultiplied = true;
     p.numProduct = *n;
     p.denProduct = *d;
+    p.numText = m.captured(2);
+    p.denText = m.captured(3).isEmpty() ? m.captured(4) : m.captured(3);
     p.value = makeQ(m.captured(1).isEmpty() ? *n : -*n, *d);
   } else {
     return std::nullopt;
@@ -139,6 +142,15 @@ std::optional<Q> evalStep(const QString& step, std::vector<ParsedTerm>* terms = 
   }
   return addQ(sum, product);
 }
+
+// The remark after a chain, " (24 ÷ 7 = 3 あまり 3)", and the chain without it.
+const QRegularExpression& remarkPattern() {
+  static const QRegularExpression re(
+      QStringLiteral(" \\(([0-9]+) ÷ ([0-9]+) = ([0-9]+)(?: あまり ([0-9]+))?\\)$"));
+  return re;
+}
+
+QString withoutRemark(const QString& chain) { return QString(chain).remove(remarkPattern()); }
 
 TEST(SolverEvaluator, PrecedenceAndTermShapes) {
   EXPECT_EQ(evalStep(QStringLiteral("1+1/2 + 2/3 × 3")), makeQ(7, 2));
@@ -206,37 +218,50 @@ const Example kExamples[] = {
     {pkSub, "0", "3/4", false, "0 - 3/4 = -3/4"},
     {pkSub, "3+1/6", "17/6", false, "3+1/6 - 17/6 = 19/6 - 17/6 = 2/6 = 1/3"},
     // Multiplication: improper fractions, cancelling, the product, the answer's shape.
-    {pkMul, "3/2", "8/3", false, "3/2 × 8/3 = (1×4)/(1×1) = 4"},
+    // Multiplication: improper fractions, the product as written, the cancelled product, the
+    // answer's shape. A whole number is a factor of the numerator only.
+    {pkMul, "3/2", "8/3", false, "3/2 × 8/3 = (3×8)/(2×3) = (1×4)/(1×1) = 4"},
+    {pkMul, "8/7", "9/8", false, "8/7 × 9/8 = (8×9)/(7×8) = (1×9)/(7×1) = 9/7"},
     {pkMul, "2/3", "4/5", false, "2/3 × 4/5 = (2×4)/(3×5) = 8/15"},
     {pkMul, "3/2", "3/2", true, "3/2 × 3/2 = (3×3)/(2×2) = 9/4 = 2+1/4"},
-    {pkMul, "1+1/2", "2+1/3", true, "1+1/2 × 2+1/3 = 3/2 × 7/3 = (1×7)/(2×1) = 7/2 = 3+1/2"},
-    {pkMul, "3", "2/9", false, "3 × 2/9 = (1×2)/(1×3) = 2/3"},
-    {pkMul, "-3/4", "2/3", false, "-3/4 × 2/3 = -(1×1)/(2×1) = -1/2"},
+    {pkMul, "1+1/2", "2+1/3", true,
+     "1+1/2 × 2+1/3 = 3/2 × 7/3 = (3×7)/(2×3) = (1×7)/(2×1) = 7/2 = 3+1/2"},
+    {pkMul, "3", "2/9", false, "3 × 2/9 = (3×2)/9 = (1×2)/3 = 2/3"},
+    {pkMul, "4", "9/5", false, "4 × 9/5 = (4×9)/5 = 36/5"},
+    {pkMul, "2", "1", false, "2 × 1 = 2"},
+    {pkMul, "3", "2", false, "3 × 2 = 6"},
+    {pkMul, "-3/4", "2/3", false, "-3/4 × 2/3 = -(3×2)/(4×3) = -(1×1)/(2×1) = -1/2"},
     {pkMul, "-(1+1/2)", "-(1+1/3)", true,
-     "-(1+1/2) × -(1+1/3) = -3/2 × -4/3 = (1×2)/(1×1) = 2"},
-    {pkMul, "0", "3/4", true, "0 × 3/4 = (0×3)/(1×4) = 0"},
-    {pkMul, "2/4", "2", false, "2/4 × 2 = (1×1)/(1×1) = 1"},
-    // Division: multiplication by the reciprocal.
-    {pkDiv, "3/4", "9/2", false, "3/4 ÷ 9/2 = 3/4 × 2/9 = (1×1)/(2×3) = 1/6"},
+     "-(1+1/2) × -(1+1/3) = -3/2 × -4/3 = (3×4)/(2×3) = (1×2)/(1×1) = 2"},
+    {pkMul, "0", "3/4", true, "0 × 3/4 = (0×3)/4 = 0"},
+    {pkMul, "2/4", "2", false, "2/4 × 2 = (2×2)/4 = (1×1)/1 = 1"},
+    // Division: multiplication by the reciprocal; n becomes 1/n and 1/n becomes n.
+    {pkDiv, "3/4", "9/2", false, "3/4 ÷ 9/2 = 3/4 × 2/9 = (3×2)/(4×9) = (1×1)/(2×3) = 1/6"},
     {pkDiv, "2/3", "3", false, "2/3 ÷ 3 = 2/3 × 1/3 = (2×1)/(3×3) = 2/9"},
-    {pkDiv, "3/4", "-1/2", true, "3/4 ÷ -1/2 = 3/4 × -2/1 = -(3×1)/(2×1) = -3/2 = -(1+1/2)"},
+    {pkDiv, "3", "1/2", false, "3 ÷ 1/2 = 3 × 2 = 6"},
+    {pkDiv, "4", "5/9", false, "4 ÷ 5/9 = 4 × 9/5 = (4×9)/5 = 36/5"},
+    {pkDiv, "5/6", "1", false, "5/6 ÷ 1 = 5/6 × 1 = (5×1)/6 = 5/6"},
+    {pkDiv, "3/4", "-1/2", true, "3/4 ÷ -1/2 = 3/4 × -2 = -(3×2)/4 = -(3×1)/2 = -3/2 = -(1+1/2)"},
     {pkDiv, "2+1/4", "1+1/2", true,
-     "2+1/4 ÷ 1+1/2 = 9/4 ÷ 3/2 = 9/4 × 2/3 = (3×1)/(2×1) = 3/2 = 1+1/2"},
-    {pkDiv, "0", "3/4", false, "0 ÷ 3/4 = 0 × 4/3 = (0×4)/(1×3) = 0"},
-    {pkDiv, "3", "3", false, "3 ÷ 3 = 3 × 1/3 = (1×1)/(1×1) = 1"},
-    // Mixed number to improper fraction, whatever the answer option.
-    {pkMixedToImproper, "2+1/3", "=", true, "2+1/3 = (2×3+1)/3 = 7/3"},
-    {pkMixedToImproper, "-(2+1/3)", "=", false, "-(2+1/3) = -(2×3+1)/3 = -7/3"},
-    {pkMixedToImproper, "2+2/4", "=", false, "2+2/4 = (2×4+2)/4 = 10/4 = 5/2"},
+     "2+1/4 ÷ 1+1/2 = 9/4 ÷ 3/2 = 9/4 × 2/3 = (9×2)/(4×3) = (3×1)/(2×1) = 3/2 = 1+1/2"},
+    {pkDiv, "0", "3/4", false, "0 ÷ 3/4 = 0 × 4/3 = (0×4)/3 = 0"},
+    {pkDiv, "3", "3", false, "3 ÷ 3 = 3 × 1/3 = (3×1)/3 = (1×1)/1 = 1"},
+    // Mixed number to improper fraction, whatever the answer option: denominator × integer part
+    // + numerator.
+    {pkMixedToImproper, "2+1/3", "=", true, "2+1/3 = (3×2+1)/3 = 7/3"},
+    {pkMixedToImproper, "-(2+1/3)", "=", false, "-(2+1/3) = -(3×2+1)/3 = -7/3"},
+    {pkMixedToImproper, "2+2/4", "=", false, "2+2/4 = (4×2+2)/4 = 10/4 = 5/2"},
     {pkMixedToImproper, "3/4", "=", true, "3/4"},
     {pkMixedToImproper, "2/4", "=", false, "2/4 = 1/2"},
     {pkMixedToImproper, "3", "=", false, "3"},
-    // Improper fraction to mixed number, whatever the answer option.
-    {pkImproperToMixed, "7/3", "=", false, "7/3 = 2+1/3"},
-    {pkImproperToMixed, "14/6", "=", false, "14/6 = 2+2/6 = 2+1/3"},
-    {pkImproperToMixed, "1+4/3", "=", true, "1+4/3 = 2+1/3"},
-    {pkImproperToMixed, "6/3", "=", false, "6/3 = 2"},
-    {pkImproperToMixed, "-7/3", "=", false, "-7/3 = -(2+1/3)"},
+    // Improper fraction to mixed number, whatever the answer option, with the division and its
+    // remainder after the chain.
+    {pkImproperToMixed, "24/7", "=", false, "24/7 = 3+3/7 (24 ÷ 7 = 3 あまり 3)"},
+    {pkImproperToMixed, "7/3", "=", false, "7/3 = 2+1/3 (7 ÷ 3 = 2 あまり 1)"},
+    {pkImproperToMixed, "14/6", "=", false, "14/6 = 2+2/6 = 2+1/3 (14 ÷ 6 = 2 あまり 2)"},
+    {pkImproperToMixed, "1+4/3", "=", true, "1+4/3 = 2+1/3 (4 ÷ 3 = 1 あまり 1)"},
+    {pkImproperToMixed, "6/3", "=", false, "6/3 = 2 (6 ÷ 3 = 2)"},
+    {pkImproperToMixed, "-7/3", "=", false, "-7/3 = -(2+1/3) (7 ÷ 3 = 2 あまり 1)"},
     {pkImproperToMixed, "2/6", "=", true, "2/6 = 1/3"},
     // Blanks around a line are not part of it.
     {pkAdd, " 1/2 ", "\t1/3", false, "1/2 + 1/3 = 3/6 + 2/6 = 5/6"},
@@ -250,7 +275,7 @@ TEST(SolveProblem, SchoolExamples) {
     EXPECT_TRUE(s.solved);
     EXPECT_EQ(FormatSolution(s).toStdString(), e.chain);
     // The examples themselves are consistent: every step equals the last.
-    const QStringList steps = QString::fromUtf8(e.chain).split(QStringLiteral(" = "));
+    const QStringList steps = withoutRemark(QString::fromUtf8(e.chain)).split(QStringLiteral(" = "));
     const std::optional<Q> last = evalStep(steps.last());
     ASSERT_TRUE(last);
     for (const QString& step : steps) EXPECT_EQ(evalStep(step), last) << step.toStdString();
@@ -332,7 +357,7 @@ TEST(SolveProblem, LargestValuesThatFitAreSolved) {
   EXPECT_EQ(FormatSolution(SolveProblem(pkSub, "-9223372036854775806", "1", false)),
             "-9223372036854775806 - 1 = -9223372036854775807");
   EXPECT_EQ(FormatSolution(SolveProblem(pkMul, "3037000499", "3037000499", false)),
-            "3037000499 × 3037000499 = (3037000499×3037000499)/(1×1) = 9223372030926249001");
+            "3037000499 × 3037000499 = 9223372030926249001");
 }
 
 TEST(SolveProblem, StepsCarryTheNumbersOfEveryTerm) {
@@ -351,7 +376,7 @@ TEST(SolveProblem, StepsCarryTheNumbersOfEveryTerm) {
   const SolutionTerm& sum = toImproper.steps[1].terms.at(0);
   EXPECT_EQ(sum.kind, SolutionTerm::Unmultiplied);
   EXPECT_TRUE(sum.negative);
-  EXPECT_EQ(sum.numerator, (std::vector<std::vector<int64_t>>{{2, 3}, {1}}));
+  EXPECT_EQ(sum.numerator, (std::vector<std::vector<int64_t>>{{3, 2}, {1}}));
   EXPECT_EQ(sum.denominator, (std::vector<std::vector<int64_t>>{{3}}));
 
   const Solution division = SolveProblem(pkDiv, "3/4", "-1/2", false);
@@ -361,13 +386,24 @@ TEST(SolveProblem, StepsCarryTheNumbersOfEveryTerm) {
   ASSERT_EQ(reciprocal.terms.size(), 2u);
   EXPECT_EQ(reciprocal.ops, std::vector<SolutionOp>{SolutionOp::Mul});
   const SolutionTerm& r = reciprocal.terms[1];
-  EXPECT_TRUE(r.negative && r.hasFraction);
-  EXPECT_EQ(r.whole, 0);
-  EXPECT_EQ(r.num, 2);
-  EXPECT_EQ(r.den, 1);
+  EXPECT_TRUE(r.negative && !r.hasFraction) << "the reciprocal of 1/2 is 2";
+  EXPECT_EQ(r.whole, 2);
   const SolutionTerm& product = division.steps[2].terms.at(0);
-  EXPECT_EQ(product.numerator, (std::vector<std::vector<int64_t>>{{3, 1}}));
-  EXPECT_EQ(product.denominator, (std::vector<std::vector<int64_t>>{{2, 1}}));
+  EXPECT_EQ(product.kind, SolutionTerm::Unmultiplied);
+  EXPECT_EQ(product.numerator, (std::vector<std::vector<int64_t>>{{3, 2}}));
+  EXPECT_EQ(product.denominator, (std::vector<std::vector<int64_t>>{{4}}));
+  const SolutionTerm& cancelled = division.steps[3].terms.at(0);
+  EXPECT_EQ(cancelled.kind, SolutionTerm::Cancelled);
+  EXPECT_TRUE(cancelled.negative);
+  EXPECT_EQ(cancelled.numerator, product.numerator) << "the factors as written";
+  EXPECT_EQ(cancelled.denominator, product.denominator);
+  EXPECT_EQ(cancelled.numeratorQuotients, (std::vector<std::vector<int64_t>>{{3, 1}}));
+  EXPECT_EQ(cancelled.denominatorQuotients, (std::vector<std::vector<int64_t>>{{2}}));
+  EXPECT_FALSE(division.remark);
+
+  const Solution toMixed = SolveProblem(pkImproperToMixed, "24/7", "=", false);
+  ASSERT_TRUE(toMixed.remark);
+  EXPECT_EQ(*toMixed.remark, (SolutionRemark{24, 7, 3, 3}));
 
   const Solution whole = SolveProblem(pkAdd, "3", "4", false);
   ASSERT_TRUE(whole.solved);
@@ -410,6 +446,22 @@ TEST(FormatSolutionTerm, Shapes) {
   step.terms = {t, u, t};
   step.ops = {SolutionOp::Div, SolutionOp::Sub};
   EXPECT_EQ(FormatSolutionStep(step), "-5/4 ÷ -(2×3+1)/3 - -5/4");
+
+  // A cancelled product reads as its quotients.
+  SolutionTerm c;
+  c.kind = SolutionTerm::Cancelled;
+  c.numerator = {{8, 9}};
+  c.denominator = {{7, 8}};
+  c.numeratorQuotients = {{1, 9}};
+  c.denominatorQuotients = {{7, 1}};
+  EXPECT_EQ(FormatSolutionTerm(c), "(1×9)/(7×1)");
+  c.denominator = {{8}};
+  c.denominatorQuotients = {{2}};
+  c.negative = true;
+  EXPECT_EQ(FormatSolutionTerm(c), "-(1×9)/2");
+
+  EXPECT_EQ(FormatSolutionRemark({24, 7, 3, 3}), "(24 ÷ 7 = 3 あまり 3)");
+  EXPECT_EQ(FormatSolutionRemark({8, 4, 2, 0}), "(8 ÷ 4 = 2)");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -469,8 +521,9 @@ void checkChain(ProblemKind kind, const QString& first, const QString& second,
                 const QString& expectedAnswer, const Solution& solution) {
   const bool oneOperand = kind == pkMixedToImproper || kind == pkImproperToMixed;
   ASSERT_TRUE(solution.solved);
-  const QString text = FormatSolution(solution);
-  SCOPED_TRACE(text.toStdString());
+  const QString full = FormatSolution(solution);
+  SCOPED_TRACE(full.toStdString());
+  const QString text = withoutRemark(full);
   const QStringList steps = text.split(QStringLiteral(" = "));
   ASSERT_EQ(steps.size(), int(solution.steps.size()));
   EXPECT_EQ(steps.first(),
@@ -478,6 +531,7 @@ void checkChain(ProblemKind kind, const QString& first, const QString& second,
   EXPECT_EQ(steps.last(), expectedAnswer);
   const std::optional<Q> answer = evalStep(expectedAnswer);
   ASSERT_TRUE(answer);
+  std::vector<ParsedTerm> products;  // the single term of each step of a product's chain
   for (int i = 0; i < steps.size(); ++i) {
     const SolutionStep& data = solution.steps[size_t(i)];
     EXPECT_EQ(data.ops.size() + 1, data.terms.size());
@@ -489,11 +543,49 @@ void checkChain(ProblemKind kind, const QString& first, const QString& second,
     if (i > 0) {
       EXPECT_NE(steps[i], steps[i - 1]);
     }
-    // A product is written with its common factors cancelled.
-    for (const ParsedTerm& t : terms) {
-      if (t.unmultiplied && (kind == pkMul || kind == pkDiv) && t.numProduct != 0) {
-        EXPECT_EQ(gcd128(t.numProduct, t.denProduct), 1) << steps[i].toStdString();
-      }
+    if (kind == pkMul || kind == pkDiv) products.push_back(terms.front());
+  }
+
+  // A product is written with its factors as they stand, then, where they share a divisor,
+  // cancelled: each factor divided by what it shares, the last product with no common factor.
+  const auto factors = [](const QString& product) {
+    std::vector<__int128> out;
+    for (const QString& f : product.split(u'×')) out.push_back(f.toLongLong());
+    return out;
+  };
+  std::vector<ParsedTerm> unmultiplied;
+  for (const ParsedTerm& t : products)
+    if (t.unmultiplied) unmultiplied.push_back(t);
+  EXPECT_LE(unmultiplied.size(), 2u);
+  if (unmultiplied.size() == 2) {
+    const ParsedTerm& before = unmultiplied[0];
+    const ParsedTerm& after = unmultiplied[1];
+    for (const auto& [b, a] : {std::pair{before.numText, after.numText}, std::pair{before.denText, after.denText}}) {
+      const std::vector<__int128> fb = factors(b), fa = factors(a);
+      ASSERT_EQ(fb.size(), fa.size()) << b.toStdString() << " " << a.toStdString();
+      for (size_t k = 0; k < fb.size(); ++k) EXPECT_TRUE(fa[k] != 0 && fb[k] % fa[k] == 0);
+    }
+  }
+  if (!unmultiplied.empty() && unmultiplied.back().numProduct != 0) {
+    EXPECT_EQ(gcd128(unmultiplied.back().numProduct, unmultiplied.back().denProduct), 1);
+  }
+
+  // The division that turns an improper fraction into a mixed number, after the chain.
+  static const QRegularExpression fractionPart(QStringLiteral("^-?\\(?(?:([0-9]+)\\+)?([0-9]+)/([0-9]+)\\)?$"));
+  const QRegularExpressionMatch part = fractionPart.match(steps.first());
+  const bool improperPart = part.hasMatch() && part.captured(2).toLongLong() >= part.captured(3).toLongLong();
+  const QRegularExpressionMatch remark = remarkPattern().match(full);
+  EXPECT_EQ(remark.hasMatch(), kind == pkImproperToMixed && improperPart);
+  if (remark.hasMatch()) {
+    const long long dividend = remark.captured(1).toLongLong(), divisor = remark.captured(2).toLongLong();
+    const long long quotient = remark.captured(3).toLongLong(), remainder = remark.captured(4).toLongLong();
+    EXPECT_EQ(dividend, part.captured(2).toLongLong());
+    EXPECT_EQ(divisor, part.captured(3).toLongLong());
+    EXPECT_EQ(dividend, quotient * divisor + remainder);
+    EXPECT_TRUE(remainder < divisor && (remainder > 0 || remark.captured(4).isEmpty()));
+    if (part.captured(1).isEmpty() && remainder > 0) {
+      ASSERT_GE(steps.size(), 2);
+      EXPECT_EQ(steps[1], FormatValueLine(first.startsWith(u'-') ? -1 : 1, quotient, remainder, divisor));
     }
   }
 }
@@ -505,7 +597,7 @@ QString overDenominator(const Operand& o, int64_t den) {
 
 TEST(SolveProblem, RandomCanonicalProblemsGiveExactChains) {
   PseudoRandomSource random(20240611);
-  int commonDenominators = 0, borrows = 0, reciprocals = 0;
+  int commonDenominators = 0, borrows = 0, reciprocals = 0, products = 0;
   for (int kindIndex = 0; kindIndex < ProblemKindCount; ++kindIndex) {
     const ProblemKind kind = ProblemKind(kindIndex);
     const bool oneOperand = kind == pkMixedToImproper || kind == pkImproperToMixed;
@@ -533,7 +625,7 @@ TEST(SolveProblem, RandomCanonicalProblemsGiveExactChains) {
       const bool mixedShape =
           kind == pkImproperToMixed || (kind != pkMixedToImproper && mixedAnswers);
       ASSERT_NO_FATAL_FAILURE(checkChain(kind, a.line, second, answerLine(answer, mixedShape), s));
-      const QString text = FormatSolution(s);
+      const QString text = withoutRemark(FormatSolution(s));
       const QStringList steps = text.split(QStringLiteral(" = "));
       const QString op = opText(kind);
 
@@ -559,16 +651,46 @@ TEST(SolveProblem, RandomCanonicalProblemsGiveExactChains) {
           ++borrows;
         }
       }
-      if (kind == pkDiv) {
+      if (kind == pkMul || kind == pkDiv) {
+        const int64_t na = a.whole * a.den + a.num;
         const int64_t bn = b.whole * b.den + b.num;
-        const bool mixedA = a.whole > 0 && a.hasFraction();
-        const QString improperA =
-            mixedA ? FormatValueLine(a.sign, 0, a.whole * a.den + a.num, a.den) : a.line;
-        const QString reciprocal = QString(b.sign < 0 ? "-" : "") + QString::number(b.den) +
-                                   u'/' + QString::number(bn);
-        EXPECT_TRUE(steps.contains(improperA + QStringLiteral(" × ") + reciprocal))
-            << reciprocal.toStdString();
-        ++reciprocals;
+        // The second factor: b itself, or its reciprocal (n to 1/n, 1/n to n).
+        int64_t nb = bn, db = b.den;
+        bool fractionB = b.hasFraction();
+        if (kind == pkDiv) {
+          nb = b.den;
+          db = bn;
+          fractionB = bn != 1;
+          const bool mixedA = a.whole > 0 && a.hasFraction();
+          const QString improperA = mixedA ? FormatValueLine(a.sign, 0, na, a.den) : a.line;
+          const QString reciprocal =
+              QString(b.sign < 0 ? "-" : "") +
+              (fractionB ? QString::number(b.den) + u'/' + QString::number(bn) : QString::number(b.den));
+          EXPECT_TRUE(steps.contains(improperA + QStringLiteral(" × ") + reciprocal))
+              << reciprocal.toStdString();
+          ++reciprocals;
+        }
+        // The product with its factors as they stand; whole numbers only in the numerator.
+        QStringList dens;
+        if (a.hasFraction()) dens << QString::number(a.den);
+        if (fractionB) dens << QString::number(db);
+        static const QRegularExpression product(QStringLiteral("[0-9]×[0-9]"));
+        if (dens.isEmpty()) {
+          EXPECT_FALSE(text.contains(product)) << "two whole numbers multiply in one step";
+        } else {
+          const bool negative = (a.sign < 0) != (b.sign < 0) && na != 0 && nb != 0;
+          const QString expected = QString(negative ? "-" : "") + u'(' + QString::number(na) + u'×' +
+                                   QString::number(nb) + QStringLiteral(")/") +
+                                   (dens.size() == 1 ? dens[0] : u'(' + dens.join(u'×') + u')');
+          EXPECT_TRUE(steps.contains(expected)) << expected.toStdString();
+          ++products;
+        }
+      }
+      if (kind == pkMixedToImproper && a.whole > 0 && a.hasFraction()) {
+        // Denominator × integer part + numerator, over the denominator.
+        ASSERT_GE(steps.size(), 2);
+        EXPECT_EQ(steps[1], QString(a.sign < 0 ? "-" : "") +
+                                QStringLiteral("(%1×%2+%3)/%1").arg(a.den).arg(a.whole).arg(a.num));
       }
     }
   }
@@ -576,6 +698,7 @@ TEST(SolveProblem, RandomCanonicalProblemsGiveExactChains) {
   EXPECT_GT(commonDenominators, 1000);
   EXPECT_GT(borrows, 100);
   EXPECT_GT(reciprocals, 2000);
+  EXPECT_GT(products, 4000);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -105,7 +105,7 @@ TEST(QtDialogs, MessageBoxShowsTextUnderTheApplicationTitle) {
   });
   real.message(nullptr, QString(), QStringLiteral("行は１以上１０以下でなければなりません"),
                MessageIcon::Information);
-  EXPECT_EQ(caption, QApplication::applicationName());
+  EXPECT_EQ(caption, applicationTitle());
   EXPECT_EQ(text, QStringLiteral("行は１以上１０以下でなければなりません"));
 }
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
+#include <utility>
+
 namespace zubira::testing {
 
 const char* dialogKindName(DialogKind kind) {
@@ -28,42 +31,35 @@ ScriptedDialogs::~ScriptedDialogs() {
     ADD_FAILURE() << "scripted reply for a " << dialogKindName(r.kind) << " was never used";
 }
 
-ScriptedDialogs& ScriptedDialogs::answerYesNo(bool yes) {
-  replies_.push_back({DialogKind::YesNo, yes});
+// The reply is made in its place in the queue: GCC 12 takes a moved variant's inactive members
+// for uninitialised and warns at -O2 and above.
+template <class T>
+ScriptedDialogs& ScriptedDialogs::queue(DialogKind kind, T&& value) {
+  Reply& r = replies_.emplace_back();
+  r.kind = kind;
+  r.value.emplace<std::decay_t<T>>(std::forward<T>(value));
   return *this;
 }
-ScriptedDialogs& ScriptedDialogs::answerYesNoCancel(Answer answer) {
-  replies_.push_back({DialogKind::YesNoCancel, answer});
-  return *this;
-}
+
+ScriptedDialogs& ScriptedDialogs::answerYesNo(bool yes) { return queue(DialogKind::YesNo, yes); }
+ScriptedDialogs& ScriptedDialogs::answerYesNoCancel(Answer answer) { return queue(DialogKind::YesNoCancel, answer); }
 ScriptedDialogs& ScriptedDialogs::answerInput(std::optional<QString> text) {
-  replies_.push_back({DialogKind::Input, std::move(text)});
-  return *this;
+  return queue(DialogKind::Input, std::move(text));
 }
 ScriptedDialogs& ScriptedDialogs::answerSaveFile(std::optional<QString> name) {
-  replies_.push_back({DialogKind::SaveFile, std::move(name)});
-  return *this;
+  return queue(DialogKind::SaveFile, std::move(name));
 }
 ScriptedDialogs& ScriptedDialogs::answerOpenFile(std::optional<QString> name) {
-  replies_.push_back({DialogKind::OpenFile, std::move(name)});
-  return *this;
+  return queue(DialogKind::OpenFile, std::move(name));
 }
 ScriptedDialogs& ScriptedDialogs::answerFont(std::optional<FontChoice> font) {
-  replies_.push_back({DialogKind::Font, std::move(font)});
-  return *this;
+  return queue(DialogKind::Font, std::move(font));
 }
-ScriptedDialogs& ScriptedDialogs::answerColor(std::optional<QColor> color) {
-  replies_.push_back({DialogKind::Color, color});
-  return *this;
-}
+ScriptedDialogs& ScriptedDialogs::answerColor(std::optional<QColor> color) { return queue(DialogKind::Color, color); }
 ScriptedDialogs& ScriptedDialogs::answerPrint(bool accept, std::function<void(QPrinter*)> setup) {
-  replies_.push_back({DialogKind::Print, PrintReply{accept, std::move(setup)}});
-  return *this;
+  return queue(DialogKind::Print, PrintReply{accept, std::move(setup)});
 }
-ScriptedDialogs& ScriptedDialogs::answerOpenUrl(bool opened) {
-  replies_.push_back({DialogKind::OpenUrl, opened});
-  return *this;
-}
+ScriptedDialogs& ScriptedDialogs::answerOpenUrl(bool opened) { return queue(DialogKind::OpenUrl, opened); }
 
 QStringList ScriptedDialogs::messages() const {
   QStringList out;

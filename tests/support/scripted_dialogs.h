@@ -78,9 +78,11 @@ class ScriptedDialogs : public Dialogs {
   using Value = std::variant<bool, Answer, std::optional<QString>, std::optional<FontChoice>,
                              std::optional<QColor>, PrintReply>;
   struct Reply {
-    DialogKind kind;
+    DialogKind kind = DialogKind::Message;
     Value value;
   };
+  template <class T>
+  ScriptedDialogs& queue(DialogKind kind, T&& value);
 
   // Records the dialog and takes the next reply when it is of `kind`.
   std::optional<Value> take(DialogKind kind, const QString& caption, const QString& text,

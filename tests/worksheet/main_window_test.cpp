@@ -255,6 +255,14 @@ TEST_F(MainWindowTest, MakeClearAndExhaustion) {
   EXPECT_EQ(dialogs.texts(), QStringList{"最大値や最小値の条件は合っていますか?"});
   EXPECT_EQ(w->Memo1->toPlainText(), before);
   EXPECT_EQ(w->StPanel1->text(), QStringLiteral("Loop over:答えが０以下"));
+
+  // Mixed numbers to improper fractions with no integer part to convert: the same question.
+  w->TabControl1->setCurrentIndex(4);
+  dialogs.answerYesNo(false);
+  w->BtnMakeClick();
+  EXPECT_EQ(dialogs.texts().size(), 2);
+  EXPECT_TRUE(w->Memo1->toPlainText().isEmpty()) << "a new tab's lists are empty and stay so";
+  EXPECT_EQ(w->StPanel1->text(), QStringLiteral("Loop over:変換の必要がない"));
 }
 
 TEST_F(MainWindowTest, AMakeByAcceleratorChecksTheEditFirst) {
@@ -325,20 +333,25 @@ TEST_F(MainWindowTest, LessonConditionsMenu) {
   ASSERT_NE(lesson, nullptr);
   EXPECT_EQ(lesson->title(), QStringLiteral("問題の条件(&J)"));
   EXPECT_EQ(w->findChild<QMenu*>("Option1")->actions().constLast(), lesson->menuAction()) << "at the end";
-  const char* groups[] = {"LessonDenom", "LessonReduce", "LessonRegroup", "LessonCancel"};
+  const std::pair<const char*, int> groups[] = {
+      {"LessonDenom", 3}, {"LessonReduce", 3}, {"LessonRegroup", 3}, {"LessonCancel", 3}, {"LessonForm", 2}};
   auto item = [&](const char* group, int i) {
     return w->findChild<QAction*>(QLatin1String(group) + QString::number(i));
   };
-  for (const char* g : groups)
-    for (int i = 0; i < 3; ++i) {
+  for (const auto& [g, count] : groups)
+    for (int i = 0; i < count; ++i) {
       ASSERT_NE(item(g, i), nullptr) << g << i;
       EXPECT_EQ(item(g, i)->isChecked(), i == 0) << g << i;
     }
+  EXPECT_EQ(item("LessonForm", 2), nullptr);
   EXPECT_EQ(item("LessonDenom", 2)->text(), QStringLiteral("ちがう分母（通分あり）"));
-  EXPECT_EQ(lesson->actions().size(), 12 + 3) << "four groups with separators between them";
+  EXPECT_EQ(item("LessonForm", 0)->text(), QStringLiteral("仮分数も出す"));
+  EXPECT_EQ(item("LessonForm", 1)->text(), QStringLiteral("真分数・帯分数だけ"));
+  EXPECT_EQ(lesson->actions().size(), 14 + 4) << "five groups with separators between them";
 
   item("LessonDenom", 1)->trigger();
   item("LessonReduce", 2)->trigger();
+  item("LessonForm", 1)->trigger();
   item("LessonCancel", 1)->trigger();
   EXPECT_EQ(w->gen.Lesson.Cancel, 0) << "a disabled item does nothing";
   w->TabControl1->setCurrentIndex(2);
@@ -347,14 +360,19 @@ TEST_F(MainWindowTest, LessonConditionsMenu) {
   EXPECT_EQ(w->gen.Lesson.Denominator, 1);
   EXPECT_EQ(w->gen.Lesson.Reduce, 2);
   EXPECT_EQ(w->gen.Lesson.Cancel, 1);
+  EXPECT_EQ(w->gen.Lesson.Form, 1);
   EXPECT_FALSE(item("LessonDenom", 0)->isChecked()) << "exclusive";
+  EXPECT_FALSE(item("LessonForm", 0)->isChecked()) << "exclusive";
 
-  // Items of conditions the kind does not have are disabled, their marks kept.
+  // Items of conditions the kind does not have are disabled, their marks kept: the reduction is
+  // the cancelling for multiplication and division, and an improper fraction is what kind 5
+  // converts.
   const struct {
     int tab;
-    bool denom, reduce, regroup, cancel;
-  } kinds[] = {{0, true, true, true, false}, {1, true, true, true, false}, {2, false, true, false, true},
-               {3, false, true, false, true}, {4, false, false, false, false}, {5, false, false, false, false}};
+    bool denom, reduce, regroup, cancel, form;
+  } kinds[] = {{0, true, true, true, false, true},    {1, true, true, true, false, true},
+               {2, false, false, false, true, true},  {3, false, false, false, true, true},
+               {4, false, false, false, false, true}, {5, false, false, false, false, false}};
   for (const auto& k : kinds) {
     w->TabControl1->setCurrentIndex(k.tab);
     for (int i = 0; i < 3; ++i) {
@@ -362,9 +380,23 @@ TEST_F(MainWindowTest, LessonConditionsMenu) {
       EXPECT_EQ(item("LessonReduce", i)->isEnabled(), k.reduce) << k.tab;
       EXPECT_EQ(item("LessonRegroup", i)->isEnabled(), k.regroup) << k.tab;
       EXPECT_EQ(item("LessonCancel", i)->isEnabled(), k.cancel) << k.tab;
+      if (i < 2) {
+        EXPECT_EQ(item("LessonForm", i)->isEnabled(), k.form) << k.tab;
+      }
     }
     EXPECT_TRUE(item("LessonDenom", 1)->isChecked());
+    EXPECT_TRUE(item("LessonForm", 1)->isChecked());
   }
+  // 約分する答え with 途中で約分できない on the multiplication tab: the reduction is not asked
+  // there, so the problems come without the exhaustion question.
+  w->gen.Lesson.Reduce = 1;
+  w->gen.Lesson.Cancel = 2;
+  w->TabControl1->setCurrentIndex(2);
+  w->BtnMakeClick();
+  EXPECT_TRUE(dialogs.shown().empty());
+  EXPECT_GE(w->Memo1->toPlainText().split(u'\n', Qt::SkipEmptyParts).size(), 10);
+  w->gen.Lesson.Reduce = 2;
+  w->gen.Lesson.Cancel = 1;
 
   // The long part of an item's hint in the status bar.
   item("LessonCancel", 1)->showStatusText(w.get());
@@ -375,7 +407,11 @@ TEST_F(MainWindowTest, LessonConditionsMenu) {
   w->BtnMakeClick();
   const QStringList a = w->Memo1->toPlainText().split(u'\n'), b = w->Memo2->toPlainText().split(u'\n');
   ASSERT_GE(a.size(), 10);
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(a[i].section(u'/', 1), b[i].section(u'/', 1)) << a[i].toStdString();
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_EQ(a[i].section(u'/', 1), b[i].section(u'/', 1)) << a[i].toStdString();
+    // Proper fractions only: numerator below denominator.
+    for (const QString& v : {a[i], b[i]}) EXPECT_LT(v.section(u'/', 0, 0).toInt(), v.section(u'/', 1).toInt()) << v.toStdString();
+  }
 
   // Written at the end, read at the next first show; a value out of range reads as 0.
   EXPECT_EQ(w->FormHide(), QString());
@@ -383,6 +419,7 @@ TEST_F(MainWindowTest, LessonConditionsMenu) {
   EXPECT_EQ(ini.readString("Lesson", "Denominator", ""), "1");
   EXPECT_EQ(ini.readString("Lesson", "Reduce", ""), "2");
   EXPECT_EQ(ini.readString("Lesson", "Regroup", ""), "0");
+  EXPECT_EQ(ini.readString("Lesson", "Form", ""), "1");
   ini.writeString("Lesson", "Cancel", "7");
   ASSERT_TRUE(ini.save());
   w.reset();
@@ -393,6 +430,17 @@ TEST_F(MainWindowTest, LessonConditionsMenu) {
   EXPECT_TRUE(item("LessonDenom", 1)->isChecked());
   EXPECT_TRUE(item("LessonReduce", 2)->isChecked());
   EXPECT_TRUE(item("LessonCancel", 0)->isChecked());
+  EXPECT_EQ(w->gen.Lesson.Form, 1);
+  EXPECT_TRUE(item("LessonForm", 1)->isChecked());
+  // The form has no third value: 2 reads as 0.
+  EXPECT_EQ(w->FormHide(), QString());
+  IniFile again(dir.filePath("zubira.ini"));
+  again.writeString("Lesson", "Form", "2");
+  ASSERT_TRUE(again.save());
+  w.reset();
+  open();
+  EXPECT_EQ(w->gen.Lesson.Form, 0);
+  EXPECT_TRUE(item("LessonForm", 0)->isChecked());
 }
 
 TEST_F(MainWindowTest, HandWrittenSettingsWithMixedCaseKeys) {

@@ -162,6 +162,89 @@ TEST_F(TypesetterTest, UnmultipliedFractionStacksItsProducts) {
              f + 4.25 * p);
 }
 
+// A cancelled product: the factors as written, stacked; each cancelled factor struck with a
+// stroke rising across it and its quotient in the small font, centred over a numerator factor
+// and under a denominator factor; then the font as it was.
+TEST_F(TypesetterTest, CancelledProductStrikesFactorsAndWritesQuotientsSmall) {
+  const double p = 8, h = 10, x = 100, top = 50, bar = 60;
+  SolutionTerm t = unmultiplied({{8, 9}}, {{7, 8}});
+  t.kind = SolutionTerm::Cancelled;
+  t.numeratorQuotients = {{1, 9}};
+  t.denominatorQuotients = {{7, 1}};
+  ts.ResetCurrentFont();  // 9 points: the quotients take 5
+  model.ClearProgramList();
+  EXPECT_NEAR(ts.TypesetTerm(t, true, x, top), x + 3.75 * p, 1e-9) << "as wide as the written product";
+  const auto cmds = commandsOf(model.ListbyProgram());
+  const double ps = 0.6 * p;
+  const struct {
+    const char* word;
+    std::vector<double> reals;  // the numbers from item 1 on
+    const char* text;           // item 3 of a text
+  } expected[] = {
+      {"TEXTOUT", {x, top}, "8×9"},
+      {"TEXTOUT", {x, bar}, "7×8"},
+      {"LINE", {x - 0.25 * p, bar, x + 3.25 * p, bar}, nullptr},
+      {"LINE", {x, top + 0.85 * h, x + p - p / 8, top + 0.2 * h}, nullptr},            // 8 over 7
+      {"LINE", {x + 2 * p, bar + 0.85 * h, x + 3 * p - p / 8, bar + 0.2 * h}, nullptr},  // 8 under 9
+      {"FONTSIZE", {5}, nullptr},
+      {"TEXTOUT", {x + (p - ps) / 2, top - 0.6 * h}, "1"},
+      {"TEXTOUT", {x + 2 * p + (p - ps) / 2, bar + h}, "1"},
+      {"FONTSIZE", {9}, nullptr},
+  };
+  ASSERT_EQ(cmds.size(), std::size(expected)) << model.ListbyProgram().join('\n').toStdString();
+  for (size_t i = 0; i < cmds.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(cmds[i].word, QString::fromUtf8(expected[i].word));
+    for (size_t k = 0; k < expected[i].reals.size(); ++k) {
+      EXPECT_NEAR(cmds[i].real(int(k) + 1), expected[i].reals[k], 1e-9) << k;
+    }
+    if (expected[i].text) {
+      EXPECT_EQ(cmds[i].text(3), QString::fromUtf8(expected[i].text));
+    }
+  }
+  EXPECT_NEAR(cmds[6].real(4), ps, 1e-9) << "the quotients at the small pitch";
+  EXPECT_EQ(ts.CurFont.size, 9);
+
+  // Room for the quotients: above the numerator's line and below the denominator's, only where
+  // a factor there was cancelled.
+  EXPECT_NEAR(ts.TermRoomAbove(t), 0.6 * h, 1e-9);
+  EXPECT_NEAR(ts.TermRoomBelow(t), 0.6 * h, 1e-9);
+  t.denominatorQuotients = t.denominator;
+  EXPECT_NEAR(ts.TermRoomBelow(t), 0, 1e-9);
+  for (const SolutionTerm& other : {unmultiplied({{8, 9}}, {{7, 8}}), valueTerm(0, 9, 7)}) {
+    EXPECT_EQ(ts.TermRoomAbove(other), 0);
+    EXPECT_EQ(ts.TermRoomBelow(other), 0);
+  }
+
+  // Measuring draws nothing and gives the same width.
+  model.ClearProgramList();
+  EXPECT_NEAR(ts.TermWidth(t, true), 3.75 * p, 1e-9);
+  EXPECT_TRUE(model.ListbyProgram().isEmpty());
+}
+
+// The remark after a chain: a blank, then the division in brackets on the middle line, in the
+// font the page model measures with.
+TEST_F(TypesetterTest, RemarkFollowsTheChainOnTheMiddleLine) {
+  const SolutionRemark r{24, 7, 3, 3};
+  const QString text = QStringLiteral("(24 ÷ 7 = 3 あまり 3)");
+  model.ReadPrinterMetrics();
+  model.GetPageSize();
+  model.setUnitType(PageModel::kUnitMillimetre);
+  model.SetFontSets(CanvasFont());
+  model.ClearProgramList();
+  const double end = ts.TypesetRemark(r, 100, 50);
+  const auto cmds = commandsOf(model.ListbyProgram());
+  ASSERT_EQ(cmds.size(), 1u);
+  EXPECT_EQ(cmds[0].word, "TEXTOUT");
+  EXPECT_NEAR(cmds[0].real(1), 108, 1e-9);
+  EXPECT_NEAR(cmds[0].real(2), 55, 1e-9);
+  EXPECT_EQ(cmds[0].text(3), text);
+  EXPECT_EQ(cmds[0].text(4).toUpper(), "NIL");
+  EXPECT_GT(model.GetWidth(text), 0);
+  EXPECT_NEAR(end, 108 + model.GetWidth(text), 1e-9);
+  EXPECT_NEAR(ts.RemarkWidth(r), end - 100, 1e-9);
+}
+
 TEST_F(TypesetterTest, ValueTermsAreTypesetAsTheirListText) {
   struct Case {
     SolutionTerm term;

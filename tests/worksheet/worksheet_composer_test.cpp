@@ -336,8 +336,9 @@ TEST_F(ComposerTest, HandEditedGridComposesSafely) {
 // ---- The worked key ---------------------------------------------------------------------------
 
 // How a chain reads on the key: the texts on the middle of a line trimmed, a stacked fraction as
-// [numerator/denominator], in reading order, separated by blanks. Built from the solution's
-// terms, for comparing with what the commands draw.
+// [numerator/denominator], in reading order, separated by blanks, the remark last; a cancelled
+// product reads as its factors as written (its strokes and quotients are left out). Built from
+// the solution's terms, for comparing with what the commands draw.
 std::string expectedReading(const Solution& solution, bool bracketFirst) {
   if (!solution.solved) return "解けません";
   QStringList out;
@@ -361,7 +362,7 @@ std::string expectedReading(const Solution& solution, bool bracketFirst) {
       const bool brackets = t.negative && (j > 0 || (step.terms.size() > 1 && bracketFirst));
       if (brackets) out << "(";
       if (t.negative) out << "-";
-      if (t.kind == SolutionTerm::Unmultiplied) {
+      if (t.kind == SolutionTerm::Unmultiplied || t.kind == SolutionTerm::Cancelled) {
         out << u'[' + sum(t.numerator) + u'/' + sum(t.denominator) + u']';
       } else if (!t.hasFraction) {
         out << QString::number(t.whole);
@@ -372,6 +373,7 @@ std::string expectedReading(const Solution& solution, bool bracketFirst) {
       if (brackets) out << ")";
     }
   }
+  if (solution.remark) out << FormatSolutionRemark(*solution.remark);
   return out.join(u' ').toStdString();
 }
 
@@ -416,12 +418,20 @@ class KeyTest : public ComposerTest {
     }
     return out;
   }
+  // A stroke through a cancelled factor, or its quotient at the small pitch.
+  bool isCancelMark(const Command& c) const {
+    if (c.word == "LINE") return std::abs(c.real(2) - c.real(4)) > 1e-9;
+    return c.text(4).toUpper() != "NIL" && c.text(4) != ts.PitchText;
+  }
   // The chain of cell k read back as expectedReading writes it; `lines` gets the number of lines.
   std::string readChain(int k, int* lines = nullptr) const {
     const double h = ts.SignHeight;
     const double eps = 1e-6;
     std::vector<Command> texts, bars;
-    for (const Command& c : drawnIn(k)) (c.word == "LINE" ? bars : texts).push_back(c);
+    for (const Command& c : drawnIn(k)) {
+      if (isCancelMark(c)) continue;
+      (c.word == "LINE" ? bars : texts).push_back(c);
+    }
     struct Item {
       double top, x;
       QString text;
@@ -568,13 +578,16 @@ TEST_F(KeyTest, ChainsOfEveryKindAreStacked) {
        "[3/4] － ( - [1/2] ) = [3/4] － ( - [2/4] ) = [5/4]"},
       {pkMul, "2/3", "4/5", false, "2/3 × 4/5 = (2×4)/(3×5) = 8/15",
        "[2/3] × [4/5] = [2×4/3×5] = [8/15]"},
-      {pkMul, "-3/4", "2/3", false, "-3/4 × 2/3 = -(1×1)/(2×1) = -1/2",
-       "( - [3/4] ) × [2/3] = - [1×1/2×1] = - [1/2]"},
-      {pkDiv, "3/4", "9/2", false, "3/4 ÷ 9/2 = 3/4 × 2/9 = (1×1)/(2×3) = 1/6",
-       "[3/4] ÷ [9/2] = [3/4] × [2/9] = [1×1/2×3] = [1/6]"},
-      {pkMixedToImproper, "2+3/4", "=", false, "2+3/4 = (2×4+3)/4 = 11/4",
-       "2 [3/4] = [2×4+3/4] = [11/4]"},
-      {pkImproperToMixed, "11/4", "=", false, "11/4 = 2+3/4", "[11/4] = 2 [3/4]"},
+      {pkMul, "-3/4", "2/3", false, "-3/4 × 2/3 = -(3×2)/(4×3) = -(1×1)/(2×1) = -1/2",
+       "( - [3/4] ) × [2/3] = - [3×2/4×3] = - [3×2/4×3] = - [1/2]"},
+      {pkMul, "4", "9/5", false, "4 × 9/5 = (4×9)/5 = 36/5", "4 × [9/5] = [4×9/5] = [36/5]"},
+      {pkDiv, "3/4", "9/2", false, "3/4 ÷ 9/2 = 3/4 × 2/9 = (3×2)/(4×9) = (1×1)/(2×3) = 1/6",
+       "[3/4] ÷ [9/2] = [3/4] × [2/9] = [3×2/4×9] = [3×2/4×9] = [1/6]"},
+      {pkDiv, "3", "1/2", false, "3 ÷ 1/2 = 3 × 2 = 6", "3 ÷ [1/2] = 3 × 2 = 6"},
+      {pkMixedToImproper, "2+3/4", "=", false, "2+3/4 = (4×2+3)/4 = 11/4",
+       "2 [3/4] = [4×2+3/4] = [11/4]"},
+      {pkImproperToMixed, "11/4", "=", false, "11/4 = 2+3/4 (11 ÷ 4 = 2 あまり 3)",
+       "[11/4] = 2 [3/4] (11 ÷ 4 = 2 あまり 3)"},
       {pkImproperToMixed, "3/4", "=", false, "3/4", "[3/4] = [3/4]"},
       {pkAdd, "3", "4", true, "3 + 4 = 7", "3 ＋ 4 = 7"},
   };
@@ -588,6 +601,51 @@ TEST_F(KeyTest, ChainsOfEveryKindAreStacked) {
     EXPECT_EQ(readChain(1), c.read);
     EXPECT_EQ(composer.fit().usedSize, settings.FntExam.size) << "one problem fits at the problem font";
   }
+}
+
+// A cancelled product is read as its factors as written, with one stroke and one small quotient
+// for each cancelled factor (where they go is the typesetter's); the remark of a conversion is the
+// chain's last piece, on a line of its own when the cell is narrow.
+TEST_F(KeyTest, CancelledFactorsAndTheRemark) {
+  gen.ExamRowN = 1;
+  gen.ExamColN = 1;
+  ASSERT_TRUE(compose(pkMul, lines({"8/7"}, {"9/8"})));
+  EXPECT_EQ(readChain(1), expectedReading(SolveProblem(pkMul, "8/7", "9/8", false), gen.fKakko));
+  int strokes = 0, quotients = 0;
+  for (const Command& c : drawnIn(1)) {
+    if (!isCancelMark(c)) continue;
+    c.word == "LINE" ? ++strokes : ++quotients;
+    if (c.word == "TEXTOUT") {
+      EXPECT_EQ(c.text(3), QStringLiteral("1"));
+    }
+  }
+  EXPECT_EQ(strokes, 2);
+  EXPECT_EQ(quotients, 2);
+  expectFontCommandsOnlyOnChange();
+
+  // Conversions in a narrow grid: every chain ends with its remark, some on a line of their own.
+  gen.ExamRowN = 5;
+  gen.ExamColN = 4;
+  QStringList first, second;
+  for (int k = 1; k <= 20; ++k) {
+    first << QStringLiteral("%1/7").arg(7 * k + k % 6 + 1);
+    second << QStringLiteral("=");
+  }
+  ASSERT_TRUE(compose(pkImproperToMixed, lines(first, second)));
+  int ownLine = 0;
+  for (int k = 1; k <= 20; ++k) {
+    SCOPED_TRACE(k);
+    const Solution solution = SolveProblem(pkImproperToMixed, first[k - 1], QStringLiteral("="), false);
+    ASSERT_TRUE(solution.remark);
+    EXPECT_EQ(readChain(k), expectedReading(solution, true));
+    expectInside(k, cell(k));
+    const auto drawn = drawnIn(k);
+    const QString remark = FormatSolutionRemark(*solution.remark);
+    const auto at = std::find_if(drawn.begin(), drawn.end(), [&](const Command& c) { return c.text(3) == remark; });
+    ASSERT_NE(at, drawn.end());
+    ownLine += at->real(2) > drawn.front().real(2) + ts.SignHeight;
+  }
+  EXPECT_GT(ownLine, 0);
 }
 
 // Long chains in a grid of twenty: the font comes down, chains wrap before a " = " inside their
