@@ -61,7 +61,7 @@ int readPresetOptions(const CommandLine& line, ProblemOptions* o) {
     o->hooks.choices = p->choices;
     return ExitOk;
   }
-  for (const char* name : {"kind", "ranges", "sign1", "sign2", "step1", "step2", "denominators", "reduce", "regroup", "cancel"})
+  for (const char* name : {"kind", "ranges", "sign1", "sign2", "step1", "step2", "denominators", "reduce", "regroup", "cancel", "fractions"})
     if (line.isSet(QLatin1String(name)))
       return line.fail(QStringLiteral("--%1 does not go with --mix: each preset of the mix sets its own").arg(QLatin1String(name)));
   MixedSet set;

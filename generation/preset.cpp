@@ -60,6 +60,7 @@ const LessonKey kLessonKeys[] = {
     {"Reduce", &LessonConditions::Reduce, 2, ReduceConditionApplies},
     {"Regroup", &LessonConditions::Regroup, 2, RegroupConditionApplies},
     {"Cancel", &LessonConditions::Cancel, 2, CancelConditionApplies},
+    {"Form", &LessonConditions::Form, 1, FormConditionApplies},
 };
 
 const std::vector<KeyRule>& keyRules() {

@@ -13,7 +13,7 @@
 //   Step1=0  Step2=0                 1: the operand steps through its numerators ("乱数" off)
 //   Range=0 Just=0 JustMax=15 Zero=1 One=1 TaiBunSu=0 Kakko=1 Integer=1 Rand=0
 //                                    the options, as the settings file's section Exam names them
-//   Denominator=0 Reduce=0 Regroup=0 Cancel=0
+//   Denominator=0 Reduce=0 Regroup=0 Cancel=0 Form=0
 //                                    the lesson conditions, as the section Lesson names them
 //   Row=10  Col=1                    the grid
 //

@@ -55,6 +55,7 @@ void ApplyPresetToWindow(TForm1& w, const Preset& p) {
                                      std::pair{w.LessonRegroup.data(), s.Lesson.Regroup},
                                      std::pair{w.LessonCancel.data(), s.Lesson.Cancel}})
     if (items[0] && value >= 0 && value <= 2) items[value]->setChecked(true);
+  if (w.LessonForm[0] && s.Lesson.Form >= 0 && s.Lesson.Form <= 1) w.LessonForm[size_t(s.Lesson.Form)]->setChecked(true);
 
   g.ExamRowN = s.ExamRowN;
   g.ExamColN = s.ExamColN;

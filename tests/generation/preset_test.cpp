@@ -40,6 +40,7 @@ Preset samplePreset() {
   gen.Lesson.Denominator = 2;
   gen.Lesson.Reduce = 1;
   gen.Lesson.Regroup = 2;
+  gen.Lesson.Form = 1;
   gen.ExamRowN = 5;
   gen.ExamColN = 4;
   RangeTexts ranges = {"1", "3", "1", "5", "6", "12", "0", "2", "2", "7", "3", "9"};
@@ -74,8 +75,8 @@ TEST_F(PresetTest, SavedPresetReadsBackTheSame) {
   const GenerationSettings& b = p.settings;
   EXPECT_EQ(std::tie(a.nRange, a.fJust, a.nJust, a.fZero, a.fOne, a.fTaiBun, a.fKakko, a.fInt, a.rnd_D),
             std::tie(b.nRange, b.fJust, b.nJust, b.fZero, b.fOne, b.fTaiBun, b.fKakko, b.fInt, b.rnd_D));
-  EXPECT_EQ(std::tie(a.Lesson.Denominator, a.Lesson.Reduce, a.Lesson.Regroup, a.Lesson.Cancel),
-            std::tie(b.Lesson.Denominator, b.Lesson.Reduce, b.Lesson.Regroup, b.Lesson.Cancel));
+  EXPECT_EQ(std::tie(a.Lesson.Denominator, a.Lesson.Reduce, a.Lesson.Regroup, a.Lesson.Cancel, a.Lesson.Form),
+            std::tie(b.Lesson.Denominator, b.Lesson.Reduce, b.Lesson.Regroup, b.Lesson.Cancel, b.Lesson.Form));
   EXPECT_EQ(a.ExamRowN, 5);
   EXPECT_EQ(a.ExamColN, 4);
   EXPECT_EQ(a.MinV, (RangeBounds{1, 1, 6, 0, 2, 3}));
@@ -146,6 +147,9 @@ TEST_F(PresetTest, BadFilesAreRefusedNamingTheFirstBadKey) {
       {"[Preset]\nName=x\nKind=0\nCancel=1\n", "Cancel: この種類の問題にはない条件です"},
       {"[Preset]\nName=x\nKind=2\nDenominator=2\n", "Denominator: この種類の問題にはない条件です"},
       {"[Preset]\nName=x\nKind=4\nRegroup=1\n", "Regroup: この種類の問題にはない条件です"},
+      {"[Preset]\nName=x\nKind=2\nReduce=1\n", "Reduce: この種類の問題にはない条件です"},
+      {"[Preset]\nName=x\nKind=0\nForm=2\n", "Form: 0か1を指定して下さい"},
+      {"[Preset]\nName=x\nKind=5\nForm=1\n", "Form: この種類の問題にはない条件です"},
   };
   for (const Case& c : cases) {
     const PresetLoad load = LoadPreset(write("bad.ini", c.text));
@@ -165,6 +169,20 @@ TEST_F(PresetTest, TypedValuesAreTakenAsTheEditsTakeThem) {
   EXPECT_EQ(load.preset->ranges[EdtMin1i], QStringLiteral("0"));
   EXPECT_EQ(load.preset->settings.MaxV[5], 10);
   EXPECT_EQ(load.preset->settings.ExamRowN, 4);
+}
+
+// The window keeps the marks of conditions its tab does not have; its preset leaves them out.
+TEST_F(PresetTest, ConditionsTheKindDoesNotHaveAreLeftOut) {
+  GenerationSettings gen;
+  gen.Lesson = {1, 1, 1, 1, 1};
+  const Preset mul = PresetFromSettings("x", pkMul, defaultRangeTexts(), OperandChoices(), gen);
+  EXPECT_EQ(std::tie(mul.settings.Lesson.Denominator, mul.settings.Lesson.Reduce, mul.settings.Lesson.Regroup,
+                     mul.settings.Lesson.Cancel, mul.settings.Lesson.Form),
+            std::make_tuple(0, 0, 0, 1, 1));
+  const Preset i2m = PresetFromSettings("x", pkImproperToMixed, defaultRangeTexts(), OperandChoices(), gen);
+  EXPECT_EQ(i2m.settings.Lesson.Form, 0);
+  EXPECT_EQ(CheckPreset(mul), QString());
+  EXPECT_EQ(CheckPreset(i2m), QString());
 }
 
 TEST_F(PresetTest, ACheckedPresetInMemoryNamesItsBadKey) {
