@@ -1,7 +1,7 @@
 #include "app/cmd_sheet.h"
 
 #include "app/cli_support.h"
-#include "app/page_output.h"
+#include "drawing/page_output.h"
 #include "preview/preview_settings.h"
 #include "worksheet/worksheet_composer.h"
 
