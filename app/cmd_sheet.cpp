@@ -3,6 +3,7 @@
 #include "app/cli_support.h"
 #include "drawing/page_output.h"
 #include "preview/preview_settings.h"
+#include "worksheet/class_sets.h"
 #include "worksheet/worksheet_composer.h"
 
 #include <QFile>
@@ -36,8 +37,9 @@ std::unique_ptr<CommandLine> sheetCommandLine() {
            QStringLiteral("FILE"));
   made->add({QStringLiteral("versions")},
            QStringLiteral("N different sets (1..1000) in one PDF, each a problem page, its answer page and, "
-                          "with --solutions, its key page; name the PDF with --problems, --answers or "
-                          "--solutions (the same file when several are given)."),
+                          "with --solutions, its key page, every page marked \"セット k / N\" at its foot; "
+                          "name the PDF with --problems, --answers or --solutions (the same file when "
+                          "several are given)."),
            QStringLiteral("N"));
   made->add({QStringLiteral("lists")},
            QStringLiteral("Read the problems as lines of first operand, second operand and answer separated "
@@ -112,6 +114,7 @@ class SheetWriter {
     loadPageStrings(ini, output_->model(), &dateTime_);
   }
   PageOutput& output() { return *output_; }
+  const TPageStr& dateTime() const { return dateTime_; }
   void compose(int sheet, const ProblemMemos& memos, ProblemKind kind) {
     composer_.ComposeWorksheet(sheet, memos, kind, operatorCaption(kind));
   }
@@ -168,7 +171,7 @@ int runSheetCommand(const QStringList& args) {
         return line.fail(QStringLiteral("--versions writes one PDF: give one .pdf file"));
     if (!listsFile.isEmpty()) return line.fail(QStringLiteral("--versions makes its own problems; leave out --lists"));
   }
-  // The sheets of one set, in order: in a batch PDF and on the printer.
+  // The sheets of one set, in order, on the printer.
   std::vector<int> setSheets{WorksheetComposer::ProblemSheet, WorksheetComposer::AnswerSheet};
   if (key) setSheets.push_back(WorksheetComposer::SolutionSheet);
 
@@ -222,32 +225,32 @@ int runSheetCommand(const QStringList& args) {
     return ExitOk;
   };
   // Each sheet of the set as a job of its own.
-  auto printSet = [&](const ProblemMemos& memos, int set) -> int {
+  auto printSet = [&](const ProblemMemos& memos) -> int {
     for (int s : setSheets) {
       printer->compose(s, memos, o.kind);
       PageOutput& out = printer->output();
-      QString title = QStringLiteral("Zubira %1").arg(sheetName(s));
-      if (batch) title += QStringLiteral(" (%1/%2)").arg(set + 1).arg(versions);
+      const QString title = QStringLiteral("Zubira %1").arg(sheetName(s));
       if (!out.beginJob() || !out.addPage() || !out.submitJob(title, copies)) return failed(out.error());
     }
     return ExitOk;
   };
 
   if (batch) {
-    PageOutput* pdf = files ? &files->output() : nullptr;
-    if (pdf && !pdf->beginPdf(targets[0].file)) return failed(pdf->error());
-    for (int v = 0; v < versions; ++v) {
-      ProblemMemos memos;
-      if (const int rc = problems(&memos); rc != ExitOk) return rc;
-      for (int s : (pdf ? setSheets : std::vector<int>())) {
-        files->compose(s, memos, o.kind);
-        if (!pdf->addPage()) return failed(pdf->error());
-      }
-      if (printer)
-        if (const int rc = printSet(memos, v); rc != ExitOk) return rc;
+    ClassSets batchSets(sheet, gen, (files ? files : printer)->dateTime());
+    if (files) batchSets.writePdf(files->output(), targets[0].file);
+    if (printer) batchSets.print(printer->output(), copies);
+    const ClassSetResult r =
+        batchSets.run(ClassSetPlan{versions, true, key}, generatedSets(generator, o.kind, gen, operatorCaption(o.kind)));
+    switch (r.status) {
+      case ClassSetResult::Done: return r.problemsKept > 0 ? ExitExhausted : ExitOk;
+      case ClassSetResult::NotMade:
+        if (r.makeStatus != MakeStatus::InvalidRanges) return ExitExhausted;
+        printTo(stderr, r.message + u'\n');
+        return ExitUsage;
+      case ClassSetResult::Cancelled:
+      case ClassSetResult::Failed: break;
     }
-    if (pdf && !pdf->endPdf()) return failed(pdf->error());
-    return kept ? ExitExhausted : ExitOk;
+    return failed(r.message);
   }
 
   ProblemMemos memos;
@@ -261,7 +264,7 @@ int runSheetCommand(const QStringList& args) {
     if (!ok) return failed(out.error());
   }
   if (printer)
-    if (const int rc = printSet(memos, 0); rc != ExitOk) return rc;
+    if (const int rc = printSet(memos); rc != ExitOk) return rc;
   return kept ? ExitExhausted : ExitOk;
 }
 
