@@ -41,7 +41,12 @@ std::optional<QPoint> cheapestFree(QSize size, const std::vector<int>& xs, const
     for (int x : xs)
       if (x >= area.left() && x + size.width() - 1 <= area.right()) corners.emplace_back(x, y);
   }
-  std::sort(corners.begin(), corners.end(), [&](QPoint a, QPoint b) { return cost(a, best) < cost(b, best); });
+  // Of corners that cost the same, the lower is tried first, then the one further right.
+  std::sort(corners.begin(), corners.end(), [&](QPoint a, QPoint b) {
+    const qint64 ca = cost(a, best), cb = cost(b, best);
+    if (ca != cb) return ca < cb;
+    return a.y() != b.y() ? a.y() > b.y() : a.x() > b.x();
+  });
   for (QPoint c : corners)
     if (clear(QRect(c, size), ink, room.gap)) return c;
   return std::nullopt;
