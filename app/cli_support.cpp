@@ -267,6 +267,9 @@ int prepareGeneration(const ProblemOptions& o, const IniFile& ini, GenerationSet
       return ExitUsage;
     }
   }
+  // The problem font and the margins as the window reads them: a value out of range is the
+  // default, with the window's message.
+  for (const QString& refused : CheckLayoutSettings(sheet, gen)) printTo(stderr, refused + u'\n');
   // The range edits as if the user had left each in turn, then the checks over all twelve.
   RangeTexts ranges = o.ranges;
   for (int k = 0; k < RangeEditCount; ++k) {
@@ -284,15 +287,6 @@ int prepareGeneration(const ProblemOptions& o, const IniFile& ini, GenerationSet
   }
   ParseRangeTexts(ranges, gen);
   return ExitOk;
-}
-
-QString operatorCaption(ProblemKind kind) {
-  switch (kind) {
-    case pkSub: return QStringLiteral("－");
-    case pkMul: return QStringLiteral("×");
-    case pkDiv: return QStringLiteral("÷");
-    default: return QStringLiteral("＋");
-  }
 }
 
 }  // namespace zubira

@@ -117,7 +117,5 @@ int prepareGeneration(const ProblemOptions& o, const IniFile& ini, GenerationSet
 // The preview's four page strings as the preview loads them from the settings file.
 void loadPreviewPageStrings(const IniFile& ini, PageModel& model);
 
-// The operator caption of a problem kind (kinds 4 and 5 keep the addition sign of start-up).
-QString operatorCaption(ProblemKind kind);
 
 }  // namespace zubira

@@ -7,6 +7,7 @@
 #include "worksheet/worksheet_composer.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 
 namespace zubira {
@@ -66,7 +67,7 @@ void loadPageStrings(const IniFile& ini, PageModel& m, TPageStr* dateTime) {
   GiveDefaultPlaces(&m.PageTitle, &m.SubTitle, dateTime);
 }
 
-bool readLists(const QString& file, ProblemMemos* memos, QString* error) {
+bool readLists(const QString& file, ProblemKind kind, ProblemSet* problems, QString* error) {
   QFile f(file);
   if (!f.open(QIODevice::ReadOnly)) {
     *error = QStringLiteral("cannot read \"%1\": %2").arg(file, f.errorString());
@@ -76,11 +77,9 @@ bool readLists(const QString& file, ProblemMemos* memos, QString* error) {
   for (const QString& line : lines) {
     if (line.trimmed().isEmpty()) continue;
     const QStringList parts = line.split(u'\t');
-    memos->Memo1 += parts.value(0) + QStringLiteral("\r\n");
-    memos->Memo2 += parts.value(1) + QStringLiteral("\r\n");
-    memos->Memo3 += parts.value(2) + QStringLiteral("\r\n");
+    problems->push_back({kind, parts.value(0), parts.value(1), parts.value(2)});
   }
-  if (memos->Memo1.isEmpty()) {
+  if (problems->empty()) {
     *error = QStringLiteral("no problems in \"%1\"").arg(file);
     return false;
   }
@@ -92,14 +91,6 @@ struct Target {
   OutputFormat format;
   int sheet;  // WorksheetComposer::SheetKind
 };
-
-QString sheetName(int sheet) {
-  switch (sheet) {
-    case WorksheetComposer::AnswerSheet: return QStringLiteral("答え");
-    case WorksheetComposer::SolutionSheet: return QStringLiteral("解き方");
-    default: return QStringLiteral("問題");
-  }
-}
 
 // One page with its composer: the A4 page of the files, or a print queue's page.
 class SheetWriter {
@@ -115,8 +106,14 @@ class SheetWriter {
   }
   PageOutput& output() { return *output_; }
   const TPageStr& dateTime() const { return dateTime_; }
-  void compose(int sheet, const ProblemMemos& memos, ProblemKind kind) {
-    composer_.ComposeWorksheet(sheet, memos, kind, operatorCaption(kind));
+  // Composes page `page` of a sheet; false beyond its last page. What the user should know of
+  // the fit goes to stderr once per sheet.
+  bool compose(int sheet, const ProblemSet& problems, int page = 0) {
+    if (!composer_.ComposeWorksheet(sheet, problems, page)) return false;
+    const QString note = FitNote(composer_.fit());
+    if (page == 0 && !note.isEmpty())
+      printTo(stderr, QStringLiteral("zubira sheet: %1: %2\n").arg(sheetName(sheet), note));
+    return true;
   }
 
  private:
@@ -205,10 +202,10 @@ int runSheetCommand(const QStringList& args) {
   PseudoRandomSource random(o.seed ? *o.seed : PseudoRandomSource::ClockSeed());
   ProblemGenerator generator(&random, &o.hooks);
   bool kept = false;
-  auto problems = [&](ProblemMemos* memos) -> int {
+  auto problems = [&](ProblemSet* set) -> int {
     if (!listsFile.isEmpty()) {
       QString error;
-      if (!readLists(listsFile, memos, &error)) {
+      if (!readLists(listsFile, o.kind, set, &error)) {
         printTo(stderr, command + QStringLiteral(": ") + error + u'\n');
         return ExitUsage;
       }
@@ -221,16 +218,18 @@ int runSheetCommand(const QStringList& args) {
     }
     if (r.status != MakeStatus::Done) return ExitExhausted;
     kept = kept || r.problemsKept > 0;
-    *memos = {r.lists.first, r.lists.second, r.lists.answers};
+    *set = ProblemSetFromLists(o.kind, r.lists.first, r.lists.second, r.lists.answers);
     return ExitOk;
   };
-  // Each sheet of the set as a job of its own.
-  auto printSet = [&](const ProblemMemos& memos) -> int {
+  // Each sheet of the set as a job of its own, with every page of the sheet.
+  auto printSet = [&](const ProblemSet& set) -> int {
     for (int s : setSheets) {
-      printer->compose(s, memos, o.kind);
       PageOutput& out = printer->output();
       const QString title = QStringLiteral("Zubira %1").arg(sheetName(s));
-      if (!out.beginJob() || !out.addPage() || !out.submitJob(title, copies)) return failed(out.error());
+      if (!out.beginJob()) return failed(out.error());
+      for (int page = 0; printer->compose(s, set, page); ++page)
+        if (!out.addPage()) return failed(out.error());
+      if (!out.submitJob(title, copies)) return failed(out.error());
     }
     return ExitOk;
   };
@@ -239,8 +238,8 @@ int runSheetCommand(const QStringList& args) {
     ClassSets batchSets(sheet, gen, (files ? files : printer)->dateTime());
     if (files) batchSets.writePdf(files->output(), targets[0].file);
     if (printer) batchSets.print(printer->output(), copies);
-    const ClassSetResult r =
-        batchSets.run(ClassSetPlan{versions, true, key}, generatedSets(generator, o.kind, gen, operatorCaption(o.kind)));
+    const ClassSetResult r = batchSets.run(ClassSetPlan{versions, true, key}, generatedSets(generator, o.kind, gen));
+    for (const QString& note : r.notes) printTo(stderr, command + QStringLiteral(": ") + note + u'\n');
     switch (r.status) {
       case ClassSetResult::Done: return r.problemsKept > 0 ? ExitExhausted : ExitOk;
       case ClassSetResult::NotMade:
@@ -253,18 +252,30 @@ int runSheetCommand(const QStringList& args) {
     return failed(r.message);
   }
 
-  ProblemMemos memos;
-  if (const int rc = problems(&memos); rc != ExitOk) return rc;
+  ProblemSet set;
+  if (const int rc = problems(&set); rc != ExitOk) return rc;
   for (const Target& t : targets) {
-    files->compose(t.sheet, memos, o.kind);
     PageOutput& out = files->output();
-    const bool ok = t.format == OutputFormat::Pdf
-                        ? out.beginPdf(t.file) && out.addPage() && out.endPdf()
-                        : out.saveImage(t.file, t.format, quality.value_or(prev.CQuality));
-    if (!ok) return failed(out.error());
+    if (t.format == OutputFormat::Pdf) {
+      bool ok = out.beginPdf(t.file);
+      for (int page = 0; ok && files->compose(t.sheet, set, page); ++page) ok = out.addPage();
+      if (!ok || !out.endPdf()) return failed(out.error());
+      continue;
+    }
+    // An image holds one page: a key of several pages writes its later pages beside the first,
+    // as NAME-2.png and so on.
+    for (int page = 0; files->compose(t.sheet, set, page); ++page) {
+      QString file = t.file;
+      if (page > 0) {
+        const QFileInfo info(t.file);
+        file = info.dir().filePath(QStringLiteral("%1-%2.%3").arg(info.completeBaseName()).arg(page + 1).arg(info.suffix()));
+        printTo(stderr, QStringLiteral("zubira sheet: page %1 of the key: %2\n").arg(page + 1).arg(file));
+      }
+      if (!out.saveImage(file, t.format, quality.value_or(prev.CQuality))) return failed(out.error());
+    }
   }
   if (printer)
-    if (const int rc = printSet(memos); rc != ExitOk) return rc;
+    if (const int rc = printSet(set); rc != ExitOk) return rc;
   return kept ? ExitExhausted : ExitOk;
 }
 

@@ -27,6 +27,7 @@ class PreviewAdapter final : public PreviewHost {
   void showPreview() override { prev_.show(); }
   void refreshProgram() override { prev_.PrevUpDateProgram(); }
   void repaintPreview() override { prev_.update(); }
+  void showStatus(const QString& text) override { prev_.showStatusText(text); }
   void SetPrinter() override { prev_.SetPrinter(); }
   void PrintOut() override { prev_.PrintOut(); }
   void SetCopyright(const QString& s) override { prev_.SetCopyright(s); }

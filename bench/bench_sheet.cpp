@@ -39,12 +39,11 @@ struct Sheet {
     PseudoRandomSource random(1);
     ProblemGenerator g(&random);
     const MakeResult r = g.MakeProblems(pkAdd, gen);
-    memos = {r.lists.first, r.lists.second, r.lists.answers};
+    problems = ProblemSetFromLists(pkAdd, r.lists.first, r.lists.second, r.lists.answers);
     composer.setRefresh([this] { renderer.PrevUpDateProgram(); });
   }
   void compose() {
-    settings.WindowTop = 10;
-    composer.ComposeWorksheet(WorksheetComposer::ProblemSheet, memos, pkAdd, QStringLiteral("＋"));
+    composer.ComposeWorksheet(WorksheetComposer::ProblemSheet, problems);
   }
   PageModel model;
   PageRenderer renderer;
@@ -53,7 +52,7 @@ struct Sheet {
   TPageStr dateTime;
   Typesetter typesetter;
   WorksheetComposer composer;
-  ProblemMemos memos;
+  ProblemSet problems;
 };
 
 void BM_ComposeAndRender(benchmark::State& state) {

@@ -25,6 +25,7 @@
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QShowEvent>
+#include <QStatusBar>
 
 #include <cmath>
 #include <cstdio>
@@ -224,6 +225,13 @@ void TFrmPrev::buildMenus() {
 }
 
 // ---- Life cycle ----------------------------------------------------------------------------------
+
+void TFrmPrev::showStatusText(const QString& text) {
+  if (text.isEmpty())
+    statusBar()->clearMessage();
+  else
+    statusBar()->showMessage(text);
+}
 
 void TFrmPrev::FormCreate() {
   ErrorNum_ = -1;

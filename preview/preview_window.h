@@ -150,6 +150,8 @@ class TFrmPrev : public QMainWindow {
   // text-input and command items, the unit submenu and help), as its main window hides them.
   static QStringList editingMenuItemNames();
   void hideEditingMenus() { hideMenuItems(editingMenuItemNames()); }
+  // A note about the page in the status bar; an empty text clears it.
+  void showStatusText(const QString& text);
   // The items a LimitLevel above 0 hides at show.
   static QStringList limitedMenuItemNames();
 

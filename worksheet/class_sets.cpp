@@ -5,6 +5,8 @@
 #include "worksheet/set_label.h"
 #include "worksheet/typesetter.h"
 
+#include <algorithm>
+
 namespace zubira {
 
 std::vector<int> ClassSetPlan::sheets() const {
@@ -14,17 +16,14 @@ std::vector<int> ClassSetPlan::sheets() const {
   return out;
 }
 
-SetMaker generatedSets(ProblemGenerator& generator, ProblemKind kind, const GenerationSettings& gen,
-                       const QString& kigou) {
-  return [&generator, kind, &gen, kigou](int) {
+SetMaker generatedSets(ProblemGenerator& generator, ProblemKind kind, const GenerationSettings& gen) {
+  return [&generator, kind, &gen](int) {
     const MakeResult r = generator.MakeProblems(kind, gen);
     MadeSet made;
     made.status = r.status;
     made.message = r.message;
     made.problemsKept = r.problemsKept;
-    made.set.memos = {r.lists.first, r.lists.second, r.lists.answers};
-    made.set.kind = kind;
-    made.set.kigou = kigou;
+    if (r.status == MakeStatus::Done) made.set = ProblemSetFromLists(kind, r.lists.first, r.lists.second, r.lists.answers);
     return made;
   };
 }
@@ -38,24 +37,20 @@ void copyPageSetup(const PageModel& from, PageModel& to) {
   to.SetCopyright(from.Copyright().psStr);
 }
 
-namespace {
-
-QString sheetName(int sheet) {
-  switch (sheet) {
+QString sheetName(int sheetKind) {
+  switch (sheetKind) {
     case WorksheetComposer::AnswerSheet: return QStringLiteral("答え");
     case WorksheetComposer::SolutionSheet: return QStringLiteral("解き方");
     default: return QStringLiteral("問題");
   }
 }
 
-}  // namespace
-
 // One output with a composer of its own: the pages differ in their metrics.
 struct ClassSets::Output {
   Output(PageOutput& page, const MainSettings& s, const GenerationSettings& gen, const TPageStr& dateTime)
       : out(page), settings(s), typesetter(page.model()), composer(page.model(), typesetter, settings, gen, dateTime) {}
   PageOutput& out;
-  MainSettings settings;
+  const MainSettings& settings;
   Typesetter typesetter;
   WorksheetComposer composer;
   bool pdf = false;
@@ -88,27 +83,41 @@ void ClassSets::setClock(std::function<QDateTime()> clock) {
   for (auto& o : outputs_) o->composer.setClock(clock_);
 }
 
-bool ClassSets::putSheet(Output& o, int sheet, const ClassSet& set, int index, int sets, QString* error) {
-  if (!o.composer.ComposeWorksheet(sheet, set.memos, set.kind, set.kigou)) {
-    *error = QStringLiteral("set %1 has no problems").arg(index + 1);
+bool ClassSets::putSheet(Output& o, int sheet, const ProblemSet& set, int index, int sets, ClassSetResult* r) {
+  PageOutput& out = o.out;
+  const QString label = setLabelText(index + 1, sets);
+  const bool job = !o.pdf;
+  if (job && !out.beginJob()) {
+    r->message = out.error();
     return false;
   }
-  const GridFrame& frame = o.composer.grid();
-  const QRectF grid(QPointF(o.settings.WindowLeft, frame.WindowUpper), QPointF(frame.WindowInner, frame.WindowUnder));
-  const QString label = setLabelText(index + 1, sets);
-  PageOutput& out = o.out;
-  const auto overlay = [&](Canvas& canvas, const std::vector<QRect>& ink) {
-    drawSetLabel(canvas, label, ink, labelRoomOf(out.model(), grid));
-  };
-  bool done = false;
-  if (o.pdf) {
-    done = out.addPage(overlay);
-  } else {
-    const QString title = QStringLiteral("Zubira %1 (%2/%3)").arg(sheetName(sheet)).arg(index + 1).arg(sets);
-    done = out.beginJob() && out.addPage(overlay) && out.submitJob(title, o.copies);
+  int page = 0;
+  for (; o.composer.ComposeWorksheet(sheet, set, page); ++page) {  // the one composition of a page
+    if (page == 0) {
+      const QString note = FitNote(o.composer.fit());
+      if (!note.isEmpty() && !r->notes.contains(sheetName(sheet) + QStringLiteral(": ") + note))
+        r->notes << sheetName(sheet) + QStringLiteral(": ") + note;
+    }
+    const GridFrame& frame = o.composer.grid();
+    const double left = std::clamp(o.settings.WindowLeft, 0.0, std::max(0.0, frame.WindowInner));
+    const QRectF grid(QPointF(left, frame.WindowUpper), QPointF(frame.WindowInner, frame.WindowUnder));
+    const auto overlay = [&](Canvas& canvas, const std::vector<QRect>& ink) {
+      drawSetLabel(canvas, label, ink, labelRoomOf(out.model(), grid));
+    };
+    if (!out.addPage(overlay)) {
+      r->message = out.error();
+      return false;
+    }
   }
-  if (!done) *error = out.error();
-  return done;
+  if (page == 0) {
+    r->message = QStringLiteral("set %1 has no problems").arg(index + 1);
+    return false;
+  }
+  if (!job) return true;
+  const QString title = QStringLiteral("Zubira %1 (%2/%3)").arg(sheetName(sheet)).arg(index + 1).arg(sets);
+  if (out.submitJob(title, o.copies)) return true;
+  r->message = out.error();
+  return false;
 }
 
 ClassSetResult ClassSets::run(const ClassSetPlan& plan, const SetMaker& make) {
@@ -139,7 +148,7 @@ ClassSetResult ClassSets::run(const ClassSetPlan& plan, const SetMaker& make) {
     }
     for (auto& o : outputs_) {
       for (int sheet : sheets) {
-        if (putSheet(*o, sheet, made.set, i, plan.sets, &r.message)) continue;
+        if (putSheet(*o, sheet, made.set, i, plan.sets, &r)) continue;
         r.fileFault = o->pdf ? o->out.fileFault() : WholeFileWriter::Fault::None;
         r.printFailed = !o->pdf;
         return stop(ClassSetResult::Failed);

@@ -8,18 +8,20 @@
 //   ClassSets batch(settings, gen, dateTime);
 //   batch.writePdf(pdfOutput, file);            // and/or batch.print(queueOutput, copies)
 //   batch.setProgress([](int done) { return !cancelled; });
-//   ClassSetResult r = batch.run(plan, generatedSets(generator, kind, gen, kigou));
+//   ClassSetResult r = batch.run(plan, generatedSets(generator, kind, gen));
 //
 // A run that is cancelled or fails leaves no PDF (an older file of the name stays as it was);
 // print jobs already accepted by the server stay printed.
 
 #include "drawing/page_str.h"
 #include "generation/problem_generator.h"
+#include "generation/sheet_problem.h"
 #include "platform/save_file.h"
 #include "worksheet/main_settings.h"
 #include "worksheet/worksheet_composer.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -37,27 +39,22 @@ struct ClassSetPlan {
   std::vector<int> sheets() const;
 };
 
-// One set's problems as the sheets are composed from them.
-struct ClassSet {
-  ProblemMemos memos;
-  ProblemKind kind = pkAdd;
-  QString kigou;  // the operator caption
-};
+// A sheet's name as jobs and messages give it: "問題", "答え", "解き方".
+QString sheetName(int sheetKind);
 
-// What making one set gave: the set, or why the run stops (any status but Done).
+// What making one set gave: its problems, or why the run stops (any status but Done).
 struct MadeSet {
   MakeStatus status = MakeStatus::Done;
   QString message;
   int problemsKept = 0;  // problems kept after their attempts ran out
-  ClassSet set;
+  ProblemSet set;
 };
 
 // Makes the set numbered `index` (from 0).
 using SetMaker = std::function<MadeSet(int index)>;
 
 // Sets of one kind made by `generator` from `gen`, as the main window's Make does.
-SetMaker generatedSets(ProblemGenerator& generator, ProblemKind kind, const GenerationSettings& gen,
-                       const QString& kigou);
+SetMaker generatedSets(ProblemGenerator& generator, ProblemKind kind, const GenerationSettings& gen);
 
 struct ClassSetResult {
   enum Status {
@@ -73,6 +70,8 @@ struct ClassSetResult {
   QString message;
   WholeFileWriter::Fault fileFault = WholeFileWriter::Fault::None;
   bool printFailed = false;  // Failed on the printer rather than on the PDF
+  // How the sheets fitted their pages, each note once: "解き方: 解き方は2ページあります".
+  QStringList notes;
 };
 
 // The page strings, drawing unit and credit line of `from` (the preview's page) on `to`.
@@ -81,7 +80,7 @@ void copyPageSetup(const PageModel& from, PageModel& to);
 class ClassSets {
  public:
   // `settings`, `gen` and `dateTime` as the main window composes its sheets with them; the
-  // settings are copied, and what a composition raises in them stays in the copy.
+  // settings are copied.
   ClassSets(const MainSettings& settings, const GenerationSettings& gen, const TPageStr& dateTime);
   ~ClassSets();
   ClassSets(const ClassSets&) = delete;
@@ -96,13 +95,14 @@ class ClassSets {
   // The clock of the page strings' "%t" and "%d".
   void setClock(std::function<QDateTime()> clock);
 
-  // The sets of `plan`, each made by `make` and put out on every output in turn.
+  // The sets of `plan`, each made by `make` and put out on every output in turn; a sheet of
+  // several pages (a long key) puts out all of them.
   ClassSetResult run(const ClassSetPlan& plan, const SetMaker& make);
 
  private:
   struct Output;
-  // Composes `sheet` of `set` on `o` and puts it out as page `set` of `sets`.
-  bool putSheet(Output& o, int sheet, const ClassSet& set, int index, int sets, QString* error);
+  // Composes every page of `sheet` of `set` on `o` and puts them out as set `index` of `sets`.
+  bool putSheet(Output& o, int sheet, const ProblemSet& set, int index, int sets, ClassSetResult* r);
 
   MainSettings settings_;
   const GenerationSettings& gen_;

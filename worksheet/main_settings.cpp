@@ -3,6 +3,8 @@
 #include "generation/range_check.h"
 #include "platform/ini_file.h"
 
+#include <cmath>
+
 namespace zubira {
 
 void ReadSettings(const IniFile& ini, MainSettings* m, GenerationSettings* g) {
@@ -139,6 +141,49 @@ GridCheck CheckGridRows(const QString& rowText, const QString& colText) {
 GridCheck CheckGridCols(const QString& colText, const QString& rowText) {
   return checkGrid(wholeNumberOr(colText, 1), wholeNumberOr(rowText, 10), 4,
                    QStringLiteral("列は１以上４以下でなければなりません"));
+}
+
+QString marginTooLargeMessage() {
+  return QStringLiteral("余白は") + QString::number(MaxMargin) + QStringLiteral("以下でなければいけません");
+}
+
+QString ExamFontSizeMessage() {
+  return QStringLiteral("問題の文字の大きさは%1ポイントから%2ポイントまでです").arg(MinExamFontSize).arg(MaxExamFontSize);
+}
+
+QStringList CheckLayoutSettings(MainSettings* main, GenerationSettings* gen) {
+  QStringList messages;
+  const auto refuse = [&](const QString& message) {
+    if (!message.isEmpty() && !messages.contains(message)) messages << message;
+  };
+  const MainSettings mainDefaults;
+  const GenerationSettings genDefaults;
+  const GridCheck rows = CheckGridRows(QString::number(gen->ExamRowN), QString::number(gen->ExamColN));
+  if (!rows.accepted) {
+    refuse(rows.message);
+    gen->ExamRowN = genDefaults.ExamRowN;
+  }
+  const GridCheck cols = CheckGridCols(QString::number(gen->ExamColN), QString::number(gen->ExamRowN));
+  if (!cols.accepted) {
+    refuse(cols.message);
+    gen->ExamColN = genDefaults.ExamColN;
+  }
+  if (main->FntExam.size < MinExamFontSize || main->FntExam.size > MaxExamFontSize) {
+    refuse(ExamFontSizeMessage());
+    main->FntExam.size = mainDefaults.FntExam.size;
+  }
+  // A negative margin or spacing is put back without a word, as the style dialog does; one over
+  // the largest margin with its message.
+  for (const auto& [field, def] : {std::pair{&main->WindowTop, mainDefaults.WindowTop},
+                                   std::pair{&main->WindowLeft, mainDefaults.WindowLeft},
+                                   std::pair{&main->WindowRight, mainDefaults.WindowRight},
+                                   std::pair{&main->WindowBottom, mainDefaults.WindowBottom}}) {
+    if (*field > MaxMargin) refuse(marginTooLargeMessage());
+    if (!(*field >= 0 && *field <= MaxMargin)) *field = def;
+  }
+  if (!(main->ExamSeparate >= 0 && std::isfinite(main->ExamSeparate)))
+    main->ExamSeparate = mainDefaults.ExamSeparate;
+  return messages;
 }
 
 }  // namespace zubira

@@ -12,6 +12,7 @@
 #include "platform/tcolor.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace zubira {
 
@@ -24,6 +25,16 @@ inline ExamFont defaultExamFont() {
   f.size = 24;
   return f;
 }
+
+// The largest page margin, in millimetres.
+constexpr int MaxMargin = 60;
+QString marginTooLargeMessage();  // "余白は60以下でなければいけません"
+
+// The problem font sizes the window takes, in points: below 8 a sheet is not legible, and a sheet
+// never sets its problems smaller than that to fit them.
+constexpr int MinExamFontSize = 8;
+constexpr int MaxExamFontSize = 72;
+QString ExamFontSizeMessage();  // "問題の文字の大きさは8ポイントから72ポイントまでです"
 
 struct MainSettings {
   QString sHeader;
@@ -51,6 +62,12 @@ struct MainSettings {
 void ReadSettings(const IniFile& ini, MainSettings* main, GenerationSettings* gen);
 // Writes the same keys in the same order.
 void WriteSettings(IniFile& ini, const MainSettings& main, const GenerationSettings& gen);
+
+// The layout values of settings read from a file checked as the window's fields and the style
+// dialog check them: the grid (rows first, then columns, with the total), the problem font's
+// size and the margins. A value refused falls back to its default; the messages of the refused
+// values are returned, each once, in that order.
+QStringList CheckLayoutSettings(MainSettings* main, GenerationSettings* gen);
 
 // The places the main window gives, when it is first shown, to the page strings never set (mode 0
 // at "0", "0"): the title at (10, 10) in 24 points, the subtitle at (10, 36) in 12, the date line

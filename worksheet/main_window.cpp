@@ -464,6 +464,8 @@ void TForm1::FormShow() {
     const IniFile ini(settingsPath_);
     ReadSettings(ini, &settings, &gen);
   }
+  // A hand-edited file gets the limits the fields and the style dialog keep.
+  for (const QString& refused : CheckLayoutSettings(&settings, &gen)) message(refused);
   if (settings.AnswerType == 0) settings.AnswerType = 1;
   if (preview_) preview_->repaintPreview();
   showGrid();
@@ -767,9 +769,9 @@ void TForm1::ComposeWorksheet(int sheetKind) {
   if (!typesetter_) typesetter_ = std::make_unique<Typesetter>(preview_->model());
   WorksheetComposer composer(preview_->model(), *typesetter_, settings, gen, DateTime);
   composer.setRefresh([this] { preview_->refreshProgram(); });
-  const ProblemMemos memos{Memo1->toPlainText(), Memo2->toPlainText(), Memo3->toPlainText()};
-  const QString kigou = LblKigou->text();
-  composer.ComposeWorksheet(sheetKind, memos, kind(), kigou);
+  const ProblemSet problems = ProblemSetFromLists(kind(), Memo1->toPlainText(),
+                                                  Memo2->toPlainText(), Memo3->toPlainText());
+  if (composer.ComposeWorksheet(sheetKind, problems)) preview_->showStatus(FitNote(composer.fit()));
 }
 
 void TForm1::Style1Click() {
@@ -797,7 +799,7 @@ void TForm1::SaveVersionsClick() {
   }
   if (!versionsDialog_) versionsDialog_ = new FrmVersions(this);
   PageModel* page = preview_ ? &preview_->model() : nullptr;
-  versionsDialog_->setSource({settings, run, DateTime, kind(), LblKigou->text(), ReadOperandChoices(), random_, page,
+  versionsDialog_->setSource({settings, run, DateTime, kind(), ReadOperandChoices(), random_, page,
                               page ? page->printerAccess().printer() : nullptr});
   versionsDialog_->exec();
 }

@@ -22,6 +22,8 @@ class PreviewHost {
   // PrevUpDateProgram: the program list's pictures, then a rendering.
   virtual void refreshProgram() = 0;
   virtual void repaintPreview() = 0;
+  // A note about the page shown, in the preview's status bar (empty clears it).
+  virtual void showStatus(const QString& text) = 0;
   virtual void SetPrinter() = 0;
   virtual void PrintOut() = 0;
   virtual void SetCopyright(const QString& s) = 0;

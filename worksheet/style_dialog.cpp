@@ -20,10 +20,6 @@
 
 namespace zubira {
 
-QString marginTooLargeMessage() {
-  return QStringLiteral("余白は") + QString::number(MaxMargin) +
-         QStringLiteral("以下でなければいけません");
-}
 
 QLabel* TFrmStyle::addLabel(QWidget* parent, const char* name, const QString& text) {
   auto* l = new QLabel(text, parent);
@@ -192,8 +188,14 @@ void TFrmStyle::FormShow() {
 }
 
 void TFrmStyle::Button3Click() {
-  if (std::optional<FontChoice> chosen = dialogs().chooseFont(this, canvasFontChoice(FontExam)))
-    FontExam = canvasFontFromChoice(*chosen, FontExam);
+  std::optional<FontChoice> chosen = dialogs().chooseFont(this, canvasFontChoice(FontExam));
+  if (!chosen) return;
+  const CanvasFont font = canvasFontFromChoice(*chosen, FontExam);
+  if (font.size < MinExamFontSize || font.size > MaxExamFontSize) {
+    dialogs().message(this, QString(), ExamFontSizeMessage());
+    return;
+  }
+  FontExam = font;
 }
 
 void TFrmStyle::BtnOKClick() {

@@ -33,10 +33,6 @@ class QRadioButton;
 namespace zubira {
 
 
-// The largest page margin, in millimetres.
-constexpr int MaxMargin = 60;
-QString marginTooLargeMessage();  // "余白は60以下でなければいけません"
-
 class TFrmStyle : public QDialog {
   Q_OBJECT
  public:

@@ -52,7 +52,7 @@ double Typesetter::TypesetValue(const QString& value, bool bracketNegative, doub
   if (k > 0 || q == 0) {
     const QString t = trimControls(k > 0 ? s.left(k - 1) : s);
     text(x + off, y + h / 2, t);
-    off += double(t.size()) * (p + 1);
+    off += WholePartGap < 0 ? double(t.size()) * (p + 1) : double(t.size()) * p + WholePartGap;
   } else if (negative) {
     off += p / 3;
   }
@@ -140,6 +140,13 @@ double Typesetter::TypesetStep(const SolutionStep& step, bool bracketFirst, doub
     x = TypesetTerm(step.terms[i], i > 0 || (several && bracketFirst), x, y);
   }
   return x;
+}
+
+double Typesetter::ValueWidth(const QString& text, bool bracketNegative) {
+  measuring_ = true;
+  const double w = TypesetValue(text, bracketNegative, 0, 0);
+  measuring_ = false;
+  return w;
 }
 
 double Typesetter::TermWidth(const SolutionTerm& term, bool bracketNegative) {

@@ -26,6 +26,10 @@ class Typesetter {
   double SignHeight = 0;
   double CharPitch = 0;
   QString PitchText = QStringLiteral("0");
+  // Below 0, each character of a whole part advances one unit more than the pitch (the sheets'
+  // rule); otherwise the whole part advances its characters' pitch and then this gap, the same
+  // for any number of digits (the key's rule).
+  double WholePartGap = -1;
 
   // The font the interpreter will have in force at the end of the list built so far.
   CanvasFont CurFont;
@@ -47,6 +51,7 @@ class Typesetter {
   double TypesetStep(const SolutionStep& step, bool bracketFirst, double x, double y);
 
   // How far the routines above would advance from x, appending nothing.
+  double ValueWidth(const QString& text, bool bracketNegative);
   double TermWidth(const SolutionTerm& term, bool bracketNegative);
   double SignWidth(const QString& sign) const { return double(sign.size()) * CharPitch; }
   double StepWidth(const SolutionStep& step, bool bracketFirst);

@@ -137,7 +137,7 @@ ClassSetResult FrmVersions::makeSets(ClassSets& sets, const ClassSetPlan& plan) 
   running_ = true;
   cancelled_ = false;
   for (QPushButton* b : {BtnVersionsPdf, BtnVersionsPrint}) b->setEnabled(false);
-  const ClassSetResult r = sets.run(plan, generatedSets(generator, source_.kind, source_.gen, source_.kigou));
+  const ClassSetResult r = sets.run(plan, generatedSets(generator, source_.kind, source_.gen));
   for (QPushButton* b : {BtnVersionsPdf, BtnVersionsPrint}) b->setEnabled(true);
   running_ = false;
   return r;
@@ -169,6 +169,10 @@ void FrmVersions::BtnVersionsPdfClick() {
   const ClassSetResult r = makeSets(sets, p);
   switch (r.status) {
     case ClassSetResult::Done:
+      // How the sheets were fitted to the page is worth knowing before the pages are printed.
+      if (!r.notes.isEmpty())
+        message(QStringLiteral("「%1」に保存しました。\r\n").arg(shown(file)) + r.notes.join(QStringLiteral("\r\n")),
+                MessageIcon::Information);
       accept();
       return;
     case ClassSetResult::Cancelled:
@@ -226,7 +230,8 @@ void FrmVersions::BtnVersionsPrintClick() {
                            .arg(copies);
   switch (r.status) {
     case ClassSetResult::Done:
-      message(sent, MessageIcon::Information);
+      message(r.notes.isEmpty() ? sent : sent + QStringLiteral("\r\n") + r.notes.join(QStringLiteral("\r\n")),
+              MessageIcon::Information);
       accept();
       return;
     case ClassSetResult::Cancelled:

@@ -32,7 +32,6 @@ struct ClassSetSource {
   GenerationSettings gen;  // with the ranges of the range edits
   TPageStr dateTime;
   ProblemKind kind = pkAdd;
-  QString kigou;  // the operator caption
   OperandChoices choices;
   RandomSource* random = nullptr;   // null: the process-wide source
   const PageModel* page = nullptr;  // the preview's page strings, unit and credit line, if any

@@ -9,24 +9,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <memory>
 #include <vector>
 
 namespace zubira {
-
-QStringList memoLines(const QString& text) {
-  QStringList lines;
-  qsizetype start = 0;
-  const qsizetype n = text.size();
-  for (qsizetype i = 0; i < n; ++i) {
-    if (text[i] != u'\r' && text[i] != u'\n') continue;
-    lines.append(text.mid(start, i - start));
-    if (text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n') ++i;
-    start = i + 1;
-  }
-  // A final line break adds no empty line.
-  if (start < n) lines.append(text.mid(start));
-  return lines;
-}
 
 QString replaceDateTimeCode(const QString& text, const QDateTime& now) {
   const QLocale locale = QLocale::system();
@@ -40,23 +27,159 @@ QString replaceDateTimeCode(const QString& text, const QDateTime& now) {
   return text;
 }
 
+QString FitNote(const SheetFit& fit) {
+  QStringList notes;
+  if (fit.tooDense)
+    notes << QStringLiteral("行と列が多すぎて、%1ptでも枠に収まらない問題があります").arg(fit.usedSize);
+  else if (fit.usedSize < fit.storedSize)
+    notes << QStringLiteral("文字を%1ptから%2ptに縮めました").arg(fit.storedSize).arg(fit.usedSize);
+  if (fit.narrowGap && !fit.tooDense) notes << QStringLiteral("番号と問題の間を詰めました");
+  if (fit.columns > 0 && fit.columns < fit.settingsColumns)
+    notes << QStringLiteral("解き方を%1列にしました").arg(fit.columns);
+  if (fit.pages > 1) notes << QStringLiteral("解き方は%1ページあります").arg(fit.pages);
+  return notes.join(QStringLiteral("。"));
+}
+
 namespace {
+
+constexpr double kEps = 1e-9;
+// Space between the page strings and the grid.
+constexpr double kGap = 5;
 
 // A coordinate text of a page string; one that is not a number counts as 0.
 double coordinate(const QString& text) { return parseReal(text).value_or(0.0); }
 
-void raise(double& field, double v) {
-  if (!(field >= v)) field = v;
+// A margin from the settings as a composition uses it: a negative or unreadable one counts as 0,
+// and none takes more than two fifths of the page.
+double workingMargin(double v, double pageSide) {
+  if (!(v >= 0)) return 0;
+  return std::min(v, 0.4 * pageSide);
 }
+
+// The stretch of the page from top to bottom that something drawn there takes.
+struct Band {
+  double top;
+  double bottom;
+};
 
 // A line of the key: stacked fractions (two text lines of height h) and a third of a line before
 // the next.
 double keyLineHeight(double h) { return 2 * h + h / 3; }
 
+// The key's character pitch: a digit's advance and a little air, rounded up to a tenth of a
+// unit, so that numbers read as numbers at every size the key takes.
+double keyPitch(double width88) { return std::ceil(width88 * 0.55 * 10) / 10; }
+
 }  // namespace
 
+// The page as laid out for the grid: where the grid lies and its cells by the settings.
+struct WorksheetComposer::Layout {
+  double left = 0;
+  double upper = 0;
+  double inner = 0;
+  double under = 0;
+  int cols = 0;
+  int rows = 0;
+  // How many problems the settings' grid holds.
+  int cells() const {
+    return cols > 0 && rows > 0 ? int(std::min<int64_t>(int64_t(cols) * rows, 1 << 20)) : 0;
+  }
+};
+
+// ---- The key --------------------------------------------------------------------------------
+//
+// A chain is a row of units: the problem, then each later step with the " = " before it. Lines
+// break only before a " = ", so every line after the first begins with "=" and holds whole
+// steps. The key is set at the largest size at which every chain fits its cell; where none does
+// on the problem sheet's grid, the key takes fewer columns (and more rows), then more pages, the
+// numbering unchanged.
+
+namespace {
+
+struct KeyUnit {
+  int step = -1;  // solution.steps[step]; -1: `text`
+  QString text;
+  bool equals = false;  // " = " before it
+};
+
+// The units of a solution; `leftOut` steps before the answer become one "…" (only for a chain
+// that fits nowhere else).
+std::vector<KeyUnit> chainUnits(const Solution& solution, size_t leftOut) {
+  std::vector<KeyUnit> units;
+  if (!solution.solved || solution.steps.empty()) {
+    units.push_back({-1, UnsolvableText(), false});
+    return units;
+  }
+  std::vector<int> shown;
+  for (size_t i = 0; i < solution.steps.size(); ++i) shown.push_back(int(i));
+  // A problem that is already its answer still shows the answer after its " = ".
+  if (shown.size() == 1) shown.push_back(0);
+  const size_t n = shown.size();
+  leftOut = std::min(leftOut, n - 2);
+  for (size_t k = 0; k < n; ++k) {
+    if (k > 0 && k + 1 < n && k + 1 + leftOut >= n) {
+      if (k + 1 + leftOut == n) units.push_back({-1, QStringLiteral("…"), true});
+      continue;
+    }
+    units.push_back({shown[k], QString(), k > 0});
+  }
+  return units;
+}
+
+// Where the units of one chain go: the x at which each unit (its " = " included) begins, and its
+// line.
+struct ChainPlacement {
+  std::vector<double> x;
+  std::vector<double> w;
+  std::vector<int> line;
+  int lines = 0;
+  double top = 0;  // of the first line
+  double right = 0;
+};
+
+// Fills lines from x0 and breaks before a unit that would pass xr; a continued line begins at
+// xc. False when a unit is wider than its line.
+bool placeChain(const std::vector<double>& widths, double top, double x0, double xc, double xr,
+                ChainPlacement* pl) {
+  *pl = ChainPlacement();
+  pl->lines = 1;
+  pl->top = top;
+  double x = x0;
+  bool fits = true;
+  for (size_t i = 0; i < widths.size(); ++i) {
+    if (i > 0 && x + widths[i] > xr + kEps) {
+      ++pl->lines;
+      x = xc;
+    }
+    if (x + widths[i] > xr + kEps) fits = false;
+    pl->x.push_back(x);
+    pl->w.push_back(widths[i]);
+    pl->line.push_back(pl->lines - 1);
+    x += widths[i];
+    pl->right = std::max(pl->right, x);
+  }
+  return fits;
+}
+
+}  // namespace
+
+struct WorksheetComposer::KeyPlan {
+  struct Chain {
+    int64_t K = 0;
+    Solution solution;
+    std::vector<KeyUnit> units;
+    ChainPlacement placement;
+    // The cell, on page `page`.
+    int page = 0;
+    double colX = 0, rowY = 0, right = 0, bottom = 0;
+  };
+  std::vector<Chain> chains;
+  int size = kMinFontSize;
+  double lineH = 0;
+};
+
 WorksheetComposer::WorksheetComposer(PageModel& prev, Typesetter& typesetter,
-                                     MainSettings& settings, const GenerationSettings& gen,
+                                     const MainSettings& settings, const GenerationSettings& gen,
                                      const TPageStr& DateTime)
     : prev_(prev),
       ts_(typesetter),
@@ -65,22 +188,37 @@ WorksheetComposer::WorksheetComposer(PageModel& prev, Typesetter& typesetter,
       dateTime_(DateTime),
       clock_([] { return QDateTime::currentDateTime(); }) {}
 
-bool WorksheetComposer::ComposeWorksheet(int sheetKind, const ProblemMemos& memos,
-                                         ProblemKind kind, const QString& kigou) {
-  const QStringList memo1 = memoLines(memos.Memo1);
-  if (memo1.isEmpty()) return false;
-  const QStringList memo2 = memoLines(memos.Memo2);
-  const QStringList memo3 = memoLines(memos.Memo3);
+void WorksheetComposer::useProblemSize(int size) {
+  CanvasFont f = s_.FntExam;
+  f.size = size;
+  prev_.SetFontSets(f);
+  ts_.SignHeight = prev_.GetHeight(QStringLiteral("8"));
+  ts_.setPitchFromWidth(prev_.GetWidth(QStringLiteral("88")));
+  ts_.WholePartGap = -1;
+}
+
+double WorksheetComposer::problemLineWidth(const SheetProblem& q) {
+  const double p = ts_.CharPitch;
+  double w = ts_.ValueWidth(q.first, gen_.fKakko);
+  if (q.kind == pkMixedToImproper || q.kind == pkImproperToMixed) {
+    w += 3 * p;
+  } else {
+    w += double(OperatorCaption(q.kind).size() + 1) * p;
+    w += ts_.ValueWidth(q.second, true) + 2 * p;
+  }
+  return w + ts_.ValueWidth(q.answer, false);
+}
+
+bool WorksheetComposer::ComposeWorksheet(int sheetKind, const ProblemSet& problems, int page) {
+  if (problems.empty() || page < 0) return false;
   const bool answerSheet = sheetKind == AnswerSheet;
   const bool keySheet = sheetKind == SolutionSheet;
-
-  prev_.ClearProgramList();
-  prev_.PrevInit();
+  const double pageW = prev_.Get_UnitWidth();
+  const double pageH = prev_.Get_UnitHeight();
   CanvasFont scratch;
-  ts_.ResetCurrentFont();
 
-  // The four page strings: position from the preview's page string, font as the table of the
-  // sheet says (the header in the date line's font, the footer in the header's).
+  // The four page strings: position from the preview's page string, font as the sheet's table
+  // says (the header in the date line's font, the footer in the header's).
   const QDateTime now = clock_();
   struct PageLine {
     void (PageModel::*emitter)(const QString&, int, double, double);
@@ -98,143 +236,229 @@ bool WorksheetComposer::ComposeWorksheet(int sheetKind, const ProblemMemos& memo
                    : s_.sSubTitle,
        prev_.SubTitle, prev_.SubTitle},
   };
-  const QString dateText = u' ' + s_.sDateTime + u' ';
-  double H = 0;
-  // The lines below which the grid begins: each page string but the header, then the date box's
-  // divider.
-  std::vector<double> raises;
+
+  // Where each page string will be drawn, measured in its own font as the renderer places it: a
+  // free one at its y, a header at the top, a footer at the foot above the credit line, a title
+  // or subtitle below the header.
+  std::vector<Band> bands;
+  double creditH = 0;
+  if (!prev_.Copyright().psStr.isEmpty()) {
+    Typesetter::LoadPageStrFont(prev_.Copyright(), scratch);
+    prev_.SetFontSets(scratch);
+    creditH = prev_.GetHeight(prev_.Copyright().psStr);
+  }
+  double headerBottom = 0;
   for (size_t i = 0; i < std::size(pageLines); ++i) {
     const PageLine& l = pageLines[i];
-    const double x = coordinate(l.position.psX);
-    const double y = coordinate(l.position.psY);
+    const int mode = l.position.psPos;
+    if (l.text.isEmpty() || mode == 0 || (i == 0 && mode < 0)) continue;
     Typesetter::LoadPageStrFont(l.font, scratch);
-    ts_.EmitFontChange(scratch);
-    (prev_.*l.emitter)(l.text, l.position.psPos, x, y);
-    // The line height is measured once, after the footer, in whatever font the measuring
-    // canvases hold at that moment.
-    if (i == 1) H = prev_.GetHeight(dateText);
-    if (i > 0) {
-      prev_.SetFontSets(scratch);
-      raises.push_back(y + H);
-    }
+    prev_.SetFontSets(scratch);
+    const double h = prev_.GetHeight(l.text);
+    const double y = mode >= 4 ? coordinate(l.position.psY)
+                     : i == 0  ? 0
+                     : i == 1  ? pageH - h - creditH
+                               : headerBottom;
+    if (i == 0) headerBottom = y + h;
+    bands.push_back({y, y + h});
   }
 
-  // The date line in its box, with the name heading below the divider.
-  if (!s_.sDateTime.isEmpty() && dateTime_.psPos != 0) {
-    const double X0 = coordinate(dateTime_.psX);
-    const double Y0 = coordinate(dateTime_.psY);
-    const double W = prev_.GetWidth(dateText);
-    const double h = prev_.GetHeight(dateText);
+  // The date line in its box, as wide and high as its texts need in its own font; the name
+  // heading below the divider.
+  const QString dateText = u' ' + s_.sDateTime + u' ';
+  const QString nameText = QStringLiteral("　") + s_.sName + u' ';
+  const bool dateBox = !s_.sDateTime.isEmpty() && dateTime_.psPos != 0;
+  const double X0 = coordinate(dateTime_.psX);
+  const double Y0 = coordinate(dateTime_.psY);
+  double dateW = 0, dateH = 0;
+  if (dateBox) {
+    Typesetter::LoadPageStrFont(dateTime_, scratch);
+    prev_.SetFontSets(scratch);
+    dateW = prev_.GetWidth(dateText);
+    if (!s_.sName.isEmpty()) dateW = std::max(dateW, prev_.GetWidth(nameText));
+    dateH = prev_.GetHeight(dateText);
+    bands.push_back({Y0, Y0 + 6 * dateH});
+  }
+
+  // The grid lies between the margins, below what is drawn above it and above what is drawn
+  // below it, on working copies of the margins. Whatever the page strings are, every row keeps
+  // room for a stacked value at the smallest size: a string that would leave less is placed on
+  // the other side of the grid, or, when neither side leaves room, not given way to.
+  Layout layout;
+  layout.cols = gen_.ExamColN;
+  layout.rows = gen_.ExamRowN;
+  layout.left = workingMargin(s_.WindowLeft, pageW);
+  layout.inner = pageW - workingMargin(s_.WindowRight, pageW);
+  double top = workingMargin(s_.WindowTop, pageH);
+  double under = pageH - std::max(workingMargin(s_.WindowBottom, pageH), 10.0);
+  CanvasFont smallest = s_.FntExam;
+  smallest.size = kMinFontSize;
+  prev_.SetFontSets(smallest);
+  const double rowNeed = 2 * prev_.GetHeight(QStringLiteral("8"));
+  const auto rowsFit = [&](double t, double u) {
+    return layout.rows < 1 || (u - (t + kGap)) / layout.rows >= rowNeed - kEps;
+  };
+  for (const Band& b : bands) {
+    if (b.bottom <= top + kEps || b.top >= under - kEps) continue;
+    const bool canRaise = rowsFit(b.bottom, under);
+    const bool canLower = rowsFit(top, b.top - kGap);
+    const bool upperHalf = b.top + b.bottom < pageH;
+    if (canRaise && (upperHalf || !canLower))
+      top = b.bottom;
+    else if (canLower)
+      under = b.top - kGap;
+  }
+  layout.upper = top + kGap;
+  layout.under = under;
+  grid_ = {layout.upper, layout.inner, layout.under};
+
+  // The size of the problem font for this page, and the key's pages.
+  fit_ = SheetFit();
+  fit_.storedSize = s_.FntExam.size;
+  fit_.settingsColumns = layout.cols;
+  fit_.columns = layout.cols;
+  fit_.rows = layout.rows;
+  const int count = std::min(int(problems.size()), layout.cells());
+  const double colW = layout.cols > 0 ? (layout.inner - layout.left) / layout.cols : 0;
+  const double rowH = layout.rows > 0 ? (layout.under - layout.upper) / layout.rows : 0;
+  std::unique_ptr<KeyPlan> plan;
+  if (keySheet) {
+    plan = std::make_unique<KeyPlan>(planKey(problems, layout));
+    if (page >= fit_.pages) return false;
+  } else {
+    if (page > 0) return false;
+    std::vector<double> labelW;
+    for (int k = 0; k < count; ++k) labelW.push_back(numberLabel(k + 1, 0, 0, scratch, false).width());
+    // The largest size from the user's down to the smallest at which every problem, with room
+    // for its answer after "=", fits its cell and every stacked value its row. Sizes far beyond
+    // what a row holds at the smallest size's proportions are not tried.
+    const int stored = std::max(s_.FntExam.size, kMinFontSize);
+    int size = stored;
+    if (rowH > 0 && rowNeed > 0) {
+      const double most = kMinFontSize * (rowH / rowNeed) * 1.25 + 2;
+      if (std::isfinite(most) && most < size) size = std::max(kMinFontSize, int(most));
+    }
+    // The space after the number: the user's, or, where no size fits with it, one character.
+    const auto separation = [&] { return fit_.narrowGap ? std::min(s_.ExamSeparate, ts_.CharPitch) : s_.ExamSeparate; };
+    const auto allFit = [&]() {
+      if (2 * ts_.SignHeight > rowH + kEps) return false;
+      for (int k = 0; k < count; ++k)
+        if (labelW[size_t(k)] + separation() + problemLineWidth(problems[size_t(k)]) > colW + kEps)
+          return false;
+      return true;
+    };
+    const int largest = size;
+    for (;; --size) {
+      useProblemSize(size);
+      if (count == 0 || allFit()) break;
+      if (size > kMinFontSize) continue;
+      if (fit_.narrowGap || s_.ExamSeparate <= ts_.CharPitch) {
+        fit_.tooDense = true;
+        break;
+      }
+      fit_.narrowGap = true;
+      size = largest + 1;
+    }
+    fit_.usedSize = size;
+  }
+
+  // ---- The commands --------------------------------------------------------------------------
+  prev_.ClearProgramList();
+  prev_.PrevInit();
+  ts_.ResetCurrentFont();
+  for (const PageLine& l : pageLines) {
+    Typesetter::LoadPageStrFont(l.font, scratch);
+    ts_.EmitFontChange(scratch);
+    (prev_.*l.emitter)(l.text, l.position.psPos, coordinate(l.position.psX), coordinate(l.position.psY));
+  }
+  if (dateBox) {
     Typesetter::LoadPageStrFont(dateTime_, scratch);
     ts_.EmitFontChange(scratch);
+    const double W = dateW, h = dateH;
     prev_.PrevTextOut(X0, Y0 + h / 2, dateText, QStringLiteral("NIL"));
-    prev_.SetFontSets(scratch);
-    if (!s_.sName.isEmpty())
-      prev_.PrevTextOut(X0, Y0 + 3.5 * h, QStringLiteral("　") + s_.sName + u' ',
-                        QStringLiteral("NIL"));
+    if (!s_.sName.isEmpty()) prev_.PrevTextOut(X0, Y0 + 3.5 * h, nameText, QStringLiteral("NIL"));
     prev_.PrevPenSize(1);
     prev_.PrevLine(X0, Y0, X0 + W, Y0);
     prev_.PrevLine(X0 + W, Y0, X0 + W, Y0 + 6 * h);
     prev_.PrevLine(X0 + W, Y0 + 6 * h, X0, Y0 + 6 * h);
     prev_.PrevLine(X0, Y0 + 6 * h, X0, Y0);
     prev_.PrevLine(X0, Y0 + 2 * h, X0 + W, Y0 + 2 * h);
-    raises.push_back(Y0 + 2 * h);
   }
-
-  const CanvasFont& examFont = s_.FntExam;
-  prev_.SetFontSets(examFont);
-  ts_.SignHeight = prev_.GetHeight(kigou + u'8');
-
-  // The grid starts below the page strings, but only while every row keeps room for a stacked
-  // value (two lines of the problem font) above the bottom margin: a string placed near the foot
-  // of the page must not push the grid off it. A raise refused so is not kept as the top margin.
-  const int cols = gen_.ExamColN;
-  const int rows = gen_.ExamRowN;
-  raise(s_.WindowBottom, 10);
-  grid_.WindowInner = prev_.Get_UnitWidth() - s_.WindowRight;
-  grid_.WindowUnder = prev_.Get_UnitHeight() - s_.WindowBottom;
-  const double rowNeed = 2 * ts_.SignHeight;
-  for (const double v : raises) {
-    if (s_.WindowTop >= v) continue;
-    if (rows < 1 || (grid_.WindowUnder - (v + 5)) / rows >= rowNeed) s_.WindowTop = v;
-  }
-
-  // The key's rows shrink with its font, so its grid also clears the page strings that rows of
-  // the problem font could not; the stored top margin stays the one of the other sheets.
-  double top = s_.WindowTop;
-  if (keySheet) {
-    CanvasFont smallest = examFont;
-    smallest.size = kMinKeyFontSize;
-    prev_.SetFontSets(smallest);
-    const double keyRowNeed = keyLineHeight(prev_.GetHeight(kigou + u'8'));
-    prev_.SetFontSets(examFont);
-    for (const double v : raises) {
-      if (top >= v) continue;
-      if (rows < 1 || (grid_.WindowUnder - (v + 5)) / rows >= keyRowNeed) top = v;
-    }
-  }
-
-  // The grid's frame.
-  grid_.WindowUpper = top + 5;
   if (s_.WindowFrame) {
+    const double l = layout.left, u = layout.upper, r = layout.inner, b = layout.under;
     prev_.PrevPenSize(1);
     prev_.PrevPenStyle(QStringLiteral("psDot"));
-    prev_.PrevLine(s_.WindowLeft, grid_.WindowUpper, grid_.WindowInner, grid_.WindowUpper);
-    prev_.PrevLine(grid_.WindowInner, grid_.WindowUpper, grid_.WindowInner, grid_.WindowUnder);
-    prev_.PrevLine(grid_.WindowInner, grid_.WindowUnder, s_.WindowLeft, grid_.WindowUnder);
-    prev_.PrevLine(s_.WindowLeft, grid_.WindowUnder, s_.WindowLeft, grid_.WindowUpper);
+    prev_.PrevLine(l, u, r, u);
+    prev_.PrevLine(r, u, r, b);
+    prev_.PrevLine(r, b, l, b);
+    prev_.PrevLine(l, b, l, u);
   }
-
-  // A grid below one row or column (only from a hand-edited settings file) has no cells.
-  const double colW = cols > 0 ? (grid_.WindowInner - s_.WindowLeft) / cols : 0;
-  const double rowH = rows > 0 ? (grid_.WindowUnder - grid_.WindowUpper) / rows : 0;
   prev_.PrevPenSize(1);
   prev_.PrevPenStyle(QStringLiteral("psSolid"));
 
   if (keySheet) {
-    composeKey(memo1, memo2, kind, kigou, colW, rowH);
+    drawKeyPage(*plan, page);
     if (refresh_) refresh_();
     return true;
   }
 
-  const bool oneOperand = kind == pkMixedToImproper || kind == pkImproperToMixed;
-  bool full = false;
-  for (int c = 1; c <= cols && !full; ++c) {
-    const double colX = s_.WindowLeft + (c - 1) * colW;
-    for (int r = 1; r <= rows; ++r) {
-      const double rowY = grid_.WindowUpper + (r - 1) * rowH;
-      const int64_t K = int64_t(c - 1) * rows + r;
-      if (memo1.size() < K || memo2.size() < K) {
-        full = true;
-        break;
-      }
-      const qsizetype line = qsizetype(K - 1);
-      const double numW = numberLabel(K, colX, rowY, scratch, true).width();
-      const double ex = colX + numW + s_.ExamSeparate;
-      const double ey = rowY;
-      ts_.EmitFontChange(examFont);
-      prev_.SetFontSets(examFont);
-      ts_.setPitchFromWidth(prev_.GetWidth(QStringLiteral("88")));
-      const double p = ts_.CharPitch;
-      const double h = ts_.SignHeight;
-      if (answerSheet) {
-        ts_.TypesetValue(memo3.value(line), false, ex, ey);
-        continue;
-      }
-      double cx = ts_.TypesetValue(memo1[line], gen_.fKakko, ex, ey);
-      if (oneOperand) {
-        prev_.PrevTextOut(cx, ey + h / 2, QStringLiteral(" = "), QStringLiteral("Nil"));
-        cx += 3 * p;
-      } else {
-        const QString t = kigou + u' ';
-        prev_.PrevTextOut(cx, ey + h / 2, t, QStringLiteral("Nil"));
-        cx += double(t.size()) * p;
-        cx = ts_.TypesetValue(memo2[line], true, cx, ey);
-        prev_.PrevTextOut(cx, ey + h / 2, QStringLiteral(" ="), QStringLiteral("Nil"));
-        cx += 2 * p;
-      }
-      if (s_.AnswerType == 2) ts_.TypesetValue(memo3.value(line), false, cx, ey);
+  CanvasFont examFont = s_.FntExam;
+  examFont.size = fit_.usedSize;
+  const double p = ts_.CharPitch;
+  const double h = ts_.SignHeight;
+  // The columns' left edges. On a grid too dense even for the smallest size, each column is as
+  // wide as its widest problem needs with one character after the number, and the columns use
+  // the side margins before they overlap; what overlap is left is shared by every column.
+  std::vector<double> colX;
+  for (int c = 0; c < layout.cols && c * layout.rows < count; ++c) colX.push_back(layout.left + c * colW);
+  if (fit_.tooDense && !colX.empty()) {
+    std::vector<double> need(colX.size(), 0);
+    for (int k = 0; k < count; ++k) {
+      const QSizeF label = numberLabel(k + 1, 0, 0, scratch, false);
+      double& n = need[size_t(k / layout.rows)];
+      n = std::max(n, label.width() + std::min(s_.ExamSeparate, p) + problemLineWidth(problems[size_t(k)]));
     }
+    double total = 0;
+    for (const double n : need) total += n;
+    const double share = need.size() > 1 ? std::max(0.0, total - pageW) / double(need.size() - 1) : 0;
+    double x = std::max(0.0, std::min(layout.left, pageW - total));
+    for (size_t c = 0; c < colX.size(); ++c) {
+      colX[c] = std::min(colX[c], x);
+      x += need[c] - share;
+    }
+  }
+  for (int k = 0; k < count; ++k) {
+    const SheetProblem& q = problems[size_t(k)];
+    const int c = k / layout.rows, r = k % layout.rows;
+    const double rowY = layout.upper + r * rowH;
+    const double numW = numberLabel(k + 1, colX[size_t(c)], rowY, scratch, true).width();
+    double ex = colX[size_t(c)] + numW + (fit_.narrowGap ? std::min(s_.ExamSeparate, p) : s_.ExamSeparate);
+    double ey = rowY;
+    ts_.EmitFontChange(examFont);
+    if (fit_.tooDense) {
+      // A problem wider than the page moves left onto its number rather than off the page; rows
+      // too low stay on the page too.
+      const double w = problemLineWidth(q);
+      ex = std::max(0.0, std::min(ex, pageW - w));
+      ey = std::max(0.0, std::min(ey, pageH - 2 * h));
+    }
+    if (answerSheet) {
+      ts_.TypesetValue(q.answer, false, ex, ey);
+      continue;
+    }
+    double cx = ts_.TypesetValue(q.first, gen_.fKakko, ex, ey);
+    if (q.kind == pkMixedToImproper || q.kind == pkImproperToMixed) {
+      prev_.PrevTextOut(cx, ey + h / 2, QStringLiteral(" = "), QStringLiteral("Nil"));
+      cx += 3 * p;
+    } else {
+      const QString t = OperatorCaption(q.kind) + u' ';
+      prev_.PrevTextOut(cx, ey + h / 2, t, QStringLiteral("Nil"));
+      cx += double(t.size()) * p;
+      cx = ts_.TypesetValue(q.second, true, cx, ey);
+      prev_.PrevTextOut(cx, ey + h / 2, QStringLiteral(" ="), QStringLiteral("Nil"));
+      cx += 2 * p;
+    }
+    if (s_.AnswerType == 2) ts_.TypesetValue(q.answer, false, cx, ey);
   }
 
   if (refresh_) refresh_();
@@ -254,326 +478,226 @@ QSizeF WorksheetComposer::numberLabel(int64_t K, double colX, double rowY, Canva
   return QSizeF(prev_.GetWidth(label), prev_.GetHeight(label));
 }
 
-// ---- The key --------------------------------------------------------------------------------
-
-namespace {
-
-constexpr double kEps = 1e-9;
-// The key's character pitch: a digit's advance and a little air, rounded up to a tenth of a
-// unit, so that numbers read as numbers at every size the key takes.
-double keyPitch(double width88) {
-  return std::ceil(width88 * 0.55 * 10) / 10;
-}
-
-// One element of a chain as the key lays it out: the sign before it (" = " between steps, an
-// operator inside a step, nothing before the first term) and a term of the solution, or a text
-// in its place ("…" for steps left out, "解けません").
-struct ChainPiece {
-  enum Sign { NoSign, Equals, Operator };
-  Sign sign = NoSign;
-  SolutionOp op = SolutionOp::Add;
-  int step = -1;  // the term steps[step].terms[term]; -1: `text`
-  int term = 0;
-  QString text;
-  bool bracket = false;
-  double signW = 0;
-  double termW = 0;
-
-  QString signText() const {
-    return sign == Equals ? Typesetter::EqualsSign()
-           : sign == Operator ? Typesetter::OperatorSign(op)
-                              : QString();
-  }
-};
-
-// The pieces of a solution; `leftOut` steps before the answer become one "…".
-std::vector<ChainPiece> chainPieces(const Solution& solution, bool bracketFirst, size_t leftOut) {
-  std::vector<ChainPiece> pieces;
-  if (!solution.solved || solution.steps.empty()) {
-    ChainPiece p;
-    p.text = QStringLiteral("解けません");
-    pieces.push_back(p);
-    return pieces;
-  }
-  std::vector<size_t> shown;
-  for (size_t i = 0; i < solution.steps.size(); ++i) shown.push_back(i);
-  // A problem that is already its answer still shows the answer after its " = ".
-  if (shown.size() == 1) shown.push_back(0);
-  const size_t n = shown.size();
-  leftOut = std::min(leftOut, n - 2);
-  for (size_t k = 0; k < n; ++k) {
-    if (k + 1 < n && k + 1 + leftOut >= n) {
-      if (k + 1 + leftOut == n) {
-        ChainPiece dots;
-        dots.sign = ChainPiece::Equals;
-        dots.text = QStringLiteral("…");
-        pieces.push_back(dots);
-      }
-      continue;
-    }
-    const SolutionStep& step = solution.steps[shown[k]];
-    for (size_t j = 0; j < step.terms.size(); ++j) {
-      ChainPiece p;
-      p.step = int(shown[k]);
-      p.term = int(j);
-      if (j > 0) {
-        p.sign = ChainPiece::Operator;
-        if (j - 1 < step.ops.size()) p.op = step.ops[j - 1];
-      } else if (k > 0) {
-        p.sign = ChainPiece::Equals;
-      }
-      p.bracket = j > 0 || (step.terms.size() > 1 && bracketFirst);
-      pieces.push_back(p);
-    }
-  }
-  return pieces;
-}
-
-// Where the pieces of one chain go: the x at which each piece's sign begins and its line.
-struct ChainPlacement {
-  std::vector<double> x;
-  std::vector<int> line;
-  int lines = 0;
-  double top = 0;  // of the first line
-  double right = 0;
-};
-
-// Fills the line from x0 and breaks before a " = " (and, with `breakAtOperators`, before an
-// operator) that would pass xr; a continued line begins at xc with its sign.
-ChainPlacement placeChain(const std::vector<ChainPiece>& pieces, double top, double x0,
-                          double xc, double xr, bool breakAtOperators) {
-  ChainPlacement pl;
-  pl.lines = 1;
-  pl.top = top;
-  double x = x0;
-  const auto breakable = [&](const ChainPiece& p) {
-    return p.sign == ChainPiece::Equals || (breakAtOperators && p.sign == ChainPiece::Operator);
-  };
-  for (size_t i = 0; i < pieces.size(); ++i) {
-    const ChainPiece& p = pieces[i];
-    const double w = p.signW + p.termW;
-    if (i > 0 && breakable(p)) {
-      // The pieces up to the next place to break stay on one line.
-      double run = w;
-      for (size_t j = i + 1; j < pieces.size() && !breakable(pieces[j]); ++j)
-        run += pieces[j].signW + pieces[j].termW;
-      if (x + run > xr + kEps) {
-        ++pl.lines;
-        x = xc;
-      }
-    }
-    pl.x.push_back(x);
-    pl.line.push_back(pl.lines - 1);
-    x += w;
-    pl.right = std::max(pl.right, x);
-  }
-  return pl;
-}
-
-// A cell of the key.
-struct KeyCell {
-  int64_t K = 0;
-  double colX = 0;
-  double rowY = 0;
-  double x0 = 0;       // where the chain begins, after the number
-  double xNumber = 0;  // where the number ends
-  double yBelow = 0;   // the lower edge of the number
-  double right = 0;   // the cell's right edge
-  double bottom = 0;  // the cell's lower edge
-  Solution solution;
-  std::vector<ChainPiece> pieces;
-  ChainPlacement placement;
-
-  const SolutionTerm& term(const ChainPiece& p) const {
-    return solution.steps[size_t(p.step)].terms[size_t(p.term)];
-  }
-};
-
-}  // namespace
-
-void WorksheetComposer::composeKey(const QStringList& memo1, const QStringList& memo2,
-                                   ProblemKind kind, const QString& kigou, double colW,
-                                   double rowH) {
-  const int cols = gen_.ExamColN;
-  const int rows = gen_.ExamRowN;
+WorksheetComposer::KeyPlan WorksheetComposer::planKey(const ProblemSet& problems,
+                                                      const Layout& layout) {
+  KeyPlan plan;
+  const int count = std::min(int(problems.size()), layout.cells());
   CanvasFont scratch;
-
-  // The cells in the order of the other sheets, each problem solved once.
-  std::vector<KeyCell> cells;
-  bool full = false;
-  for (int c = 1; c <= cols && !full; ++c) {
-    const double colX = s_.WindowLeft + (c - 1) * colW;
-    for (int r = 1; r <= rows; ++r) {
-      const int64_t K = int64_t(c - 1) * rows + r;
-      if (memo1.size() < K || memo2.size() < K) {
-        full = true;
-        break;
-      }
-      KeyCell cell;
-      cell.K = K;
-      cell.colX = colX;
-      cell.rowY = grid_.WindowUpper + (r - 1) * rowH;
-      const QSizeF number = numberLabel(K, colX, cell.rowY, scratch, false);
-      cell.xNumber = colX + number.width();
-      cell.yBelow = cell.rowY + number.height();
-      cell.x0 = cell.xNumber + s_.ExamSeparate;
-      cell.right = colX + colW;
-      cell.bottom = cell.rowY + rowH;
-      const qsizetype line = qsizetype(K - 1);
-      cell.solution = SolveProblem(kind, memo1[line], memo2[line], gen_.fTaiBun);
-      cell.pieces = chainPieces(cell.solution, gen_.fKakko, 0);
-      cells.push_back(std::move(cell));
-    }
+  std::vector<QSizeF> labels;
+  for (int k = 0; k < count; ++k) {
+    const SheetProblem& q = problems[size_t(k)];
+    KeyPlan::Chain chain;
+    chain.K = k + 1;
+    chain.solution = SolveProblem(q.kind, q.first, q.second, gen_.fTaiBun);
+    chain.units = chainUnits(chain.solution, 0);
+    plan.chains.push_back(std::move(chain));
+    labels.push_back(numberLabel(k + 1, 0, 0, scratch, false));
   }
+  const int stored = std::max(s_.FntExam.size, kMinFontSize);
+  fit_.storedSize = s_.FntExam.size;
+  fit_.usedSize = stored;
+  if (count == 0) return plan;
 
-  // The metrics of one size of the problem font.
+  // The metrics of one size of the problem font, and the widths of every unit at that size.
   CanvasFont keyFont = s_.FntExam;
-  double h = 0;
-  double lineH = 0;
+  double h = 0, lineH = 0;
   const auto useSize = [&](int size) {
     keyFont.size = size;
     prev_.SetFontSets(keyFont);
-    ts_.SignHeight = prev_.GetHeight(kigou + u'8');
+    ts_.SignHeight = prev_.GetHeight(QStringLiteral("8"));
     ts_.setPitch(keyPitch(prev_.GetWidth(QStringLiteral("88"))));
+    ts_.WholePartGap = ts_.CharPitch / 2;
     h = ts_.SignHeight;
     lineH = keyLineHeight(h);
   };
-  const auto measure = [&](const KeyCell& cell, std::vector<ChainPiece>& pieces) {
-    for (ChainPiece& p : pieces) {
-      p.signW = ts_.SignWidth(p.signText());
-      p.termW = p.step >= 0 ? ts_.TermWidth(cell.term(p), p.bracket) : prev_.GetWidth(p.text);
+  const auto unitWidths = [&](const KeyPlan::Chain& chain, const std::vector<KeyUnit>& units) {
+    std::vector<double> w;
+    for (const KeyUnit& u : units) {
+      double uw = u.equals ? ts_.SignWidth(Typesetter::EqualsSign()) : 0;
+      uw += u.step >= 0 ? ts_.StepWidth(chain.solution.steps[size_t(u.step)], gen_.fKakko)
+                        : prev_.GetWidth(u.text);
+      w.push_back(uw);
     }
+    return w;
   };
-  // A chain keeps a character's room from the next column's number.
-  const auto limit = [&](const KeyCell& cell) { return cell.right - ts_.CharPitch; };
-  // Below the last line the same space as between lines, before the next row's number.
-  const auto fits = [&](const KeyCell& cell, const ChainPlacement& pl) {
-    return pl.right <= limit(cell) + kEps && pl.top + pl.lines * lineH <= cell.bottom + kEps;
+  std::map<int, std::vector<std::vector<double>>> widthsBySize;
+  const auto widthsAt = [&](int size) -> const std::vector<std::vector<double>>& {
+    auto found = widthsBySize.find(size);
+    if (found == widthsBySize.end()) {
+      std::vector<std::vector<double>> all;
+      for (const KeyPlan::Chain& chain : plan.chains) all.push_back(unitWidths(chain, chain.units));
+      found = widthsBySize.emplace(size, std::move(all)).first;
+    }
+    return found->second;
   };
-  // Beside the number, continued lines begin (0) with their "=" under the first one, (1)
-  // indented by two characters, or (2), for a narrow cell, a character after the number; the
-  // first of these from `from` on that fits, or -1. `below`: from under the number, across the
-  // whole cell (0 when it fits).
-  const auto place = [&](const KeyCell& cell, const std::vector<ChainPiece>& pieces,
-                         bool breakAtOperators, bool below, ChainPlacement* out, int from = 0) {
+
+  // A chain in its cell: beside the number, continued lines begin (0) with their "=" under the
+  // first one, (1) indented by two characters, or (2), for a narrow cell, a character after the
+  // number; (3) from under the number across the whole cell. The first of these from `from` on
+  // that fits, or -1 (then `out` holds the last tried).
+  int lastStyle = 3;  // the last of the four tried
+  const auto place = [&](const KeyPlan::Chain& chain, const QSizeF& label,
+                         const std::vector<double>& widths, int from, ChainPlacement* out) {
     const double p = ts_.CharPitch;
-    if (below) {
-      const double x0 = cell.colX + p / 2;
-      *out = placeChain(pieces, cell.yBelow, x0, x0 + p, limit(cell), breakAtOperators);
-      return fits(cell, *out) ? 0 : -1;
-    }
-    double first = 0;
-    for (const ChainPiece& piece : pieces) {
-      if (piece.sign == ChainPiece::Equals) break;
-      first += piece.signW + piece.termW;
-    }
-    const double starts[] = {cell.x0 + first, cell.x0 + 2 * p,
-                             std::min(cell.xNumber + p, cell.x0 + 2 * p)};
-    for (int k = std::max(0, from); k < int(std::size(starts)); ++k) {
-      *out = placeChain(pieces, cell.rowY, cell.x0, starts[k], limit(cell), breakAtOperators);
-      if (fits(cell, *out)) return k;
+    const double limit = chain.right - p;  // a character's room from the next column's number
+    const double xNumber = chain.colX + label.width();
+    const double x0 = xNumber + s_.ExamSeparate;
+    const double first = widths.empty() ? 0 : widths[0];
+    for (int k = std::max(0, from); k <= lastStyle; ++k) {
+      bool fits;
+      if (k < 3) {
+        const double starts[] = {x0 + first, x0 + 2 * p, std::min(xNumber + p, x0 + 2 * p)};
+        fits = placeChain(widths, chain.rowY, x0, starts[k], limit, out);
+      } else {
+        const double xb = chain.colX + p / 2;
+        fits = placeChain(widths, chain.rowY + label.height(), xb, xb + p, limit, out);
+      }
+      if (fits && out->top + out->lines * lineH <= chain.bottom + kEps) return k;
     }
     return -1;
   };
 
-  // The largest whole size, from the problem font's down to the smallest, at which every chain
-  // fits its cell. Line heights grow with the size, so sizes well beyond what a row holds at the
-  // smallest size's proportions are not tried: a huge font from a hand-edited settings file
-  // takes few steps.
-  int size = std::max(s_.FntExam.size, kMinKeyFontSize);
-  useSize(kMinKeyFontSize);
-  if (!cells.empty() && lineH > 0) {
-    const double most = kMinKeyFontSize * (rowH / lineH) * 1.25 + 2;
-    if (std::isfinite(most) && most < size) size = std::max(kMinKeyFontSize, int(most));
+  // The grids to try: the settings' own, then fewer columns on one page, then more pages.
+  struct Grid {
+    int cols, rows, perPage;
+  };
+  std::vector<Grid> grids{{layout.cols, layout.rows, layout.cells()}};
+  for (int c = std::min(layout.cols - 1, count); c >= 1; --c) {
+    const int r = (count + c - 1) / c;
+    grids.push_back({c, r, c * r});
   }
-  std::vector<bool> fitting(cells.size(), false);
-  int style = 0;  // the continued lines' start that every chain can take
-  for (;; --size) {
-    useSize(size);
-    bool all = true;
-    style = 0;
-    for (size_t i = 0; i < cells.size(); ++i) {
-      measure(cells[i], cells[i].pieces);
-      const int k = place(cells[i], cells[i].pieces, false, false, &cells[i].placement);
-      fitting[i] = k >= 0;
-      all = all && fitting[i];
-      style = std::max(style, k);
+  for (int pages = 2; pages <= count; ++pages) {
+    const int n = (count + pages - 1) / pages;
+    if (n == (count + pages - 2) / (pages - 1)) continue;  // the same pages as one fewer
+    for (int c = std::min(layout.cols, n); c >= 1; --c) grids.push_back({c, (n + c - 1) / c, n});
+  }
+  const double gridW = layout.inner - layout.left;
+  const double gridH = layout.under - layout.upper;
+  const auto putInCells = [&](const Grid& g) {
+    const double colW = gridW / g.cols, rowH = gridH / g.rows;
+    for (int k = 0; k < count; ++k) {
+      KeyPlan::Chain& chain = plan.chains[size_t(k)];
+      chain.page = k / g.perPage;
+      const int j = k % g.perPage;
+      chain.colX = layout.left + (j / g.rows) * colW;
+      chain.rowY = layout.upper + (j % g.rows) * rowH;
+      chain.right = chain.colX + colW;
+      chain.bottom = chain.rowY + rowH;
     }
-    if (all || size <= kMinKeyFontSize) break;
-  }
-  keyFontSize_ = size;
-  // The continued lines of the whole sheet begin alike, as far as each chain allows.
-  for (size_t i = 0; i < cells.size() && style > 0; ++i) {
-    if (!fitting[i]) continue;
-    ChainPlacement pl;
-    if (place(cells[i], cells[i].pieces, false, false, &pl, style) >= 0)
-      cells[i].placement = std::move(pl);
+  };
+  // Sets every chain of the grid at `size`, continued lines alike across the sheet as far as each
+  // chain allows; false when one does not fit.
+  const auto placeAll = [&](int size) {
+    useSize(size);
+    const auto& widths = widthsAt(size);
+    int style = 0;
+    for (int k = 0; k < count; ++k) {
+      KeyPlan::Chain& chain = plan.chains[size_t(k)];
+      const int got = place(chain, labels[size_t(k)], widths[size_t(k)], 0, &chain.placement);
+      if (got < 0) return false;
+      style = std::max(style, got);
+    }
+    for (int k = 0; k < count && style > 0; ++k) {
+      KeyPlan::Chain& chain = plan.chains[size_t(k)];
+      ChainPlacement pl;
+      if (place(chain, labels[size_t(k)], widths[size_t(k)], style, &pl) >= 0)
+        chain.placement = std::move(pl);
+    }
+    return true;
+  };
+
+  // Chains begin beside their numbers where any size allows it, else under them.
+  for (size_t tried = 0; tried < 2 * grids.size(); ++tried) {
+    const Grid& g = grids[tried / 2];
+    lastStyle = tried % 2 == 0 ? 2 : 3;
+    putInCells(g);
+    // Line heights grow with the size, so sizes well beyond what a row holds at the smallest
+    // size's proportions are not tried: a huge font from a hand-edited settings file takes few
+    // steps.
+    int size = stored;
+    useSize(kMinFontSize);
+    const double most = kMinFontSize * (gridH / g.rows / lineH) * 1.25 + 2;
+    if (std::isfinite(most) && most < size) size = std::max(kMinFontSize, int(most));
+    for (; size >= kMinFontSize; --size) {
+      if (!placeAll(size)) continue;
+      plan.size = size;
+      plan.lineH = lineH;
+      fit_.usedSize = size;
+      fit_.columns = g.cols;
+      fit_.rows = g.rows;
+      fit_.pages = (count + g.perPage - 1) / g.perPage;
+      return plan;
+    }
   }
 
-  // At the smallest size a chain that still does not fit also breaks before its operators,
-  // beside the number or under it, and then leaves out steps before the answer, until it neither
-  // passes the cell's right edge nor hides lines under its lower edge. When nothing does, the
-  // placement that passes the right edge least and then hides the fewest lines is kept; lines
-  // under the lower edge are not drawn.
-  // A chain under the number may use the margin up to where the next column's chain begins.
-  const auto reach = [&](const KeyCell& cell) { return cell.right + ts_.CharPitch / 2; };
-  const auto hiddenLines = [&](const KeyCell& cell, const ChainPlacement& pl) {
-    int hidden = 0;
-    for (int l = 1; l < pl.lines; ++l) hidden += pl.top + l * lineH + 2 * h > cell.bottom + kEps;
-    return hidden;
-  };
-  for (size_t i = 0; i < cells.size(); ++i) {
-    if (fitting[i]) continue;
-    KeyCell& cell = cells[i];
-    const size_t steps = cell.solution.steps.size();
-    bool found = false;
+  // Not even a page for each chain holds them all at the smallest size (only values far beyond
+  // any the generator makes): on the settings' grid, a chain that does not fit leaves out steps
+  // before the answer, and keeps the placement that passes its cell's right edge least and then
+  // hides the fewest lines; lines under the cell are not drawn.
+  fit_.tooDense = true;
+  fit_.usedSize = kMinFontSize;
+  lastStyle = 3;
+  const Grid own = grids.front();
+  putInCells(own);
+  useSize(kMinFontSize);
+  plan.size = kMinFontSize;
+  plan.lineH = lineH;
+  for (int k = 0; k < count; ++k) {
+    KeyPlan::Chain& chain = plan.chains[size_t(k)];
+    const size_t steps = chain.solution.steps.size();
     bool first = true;
     double bestOverflow = 0;
     int bestHidden = 0;
-    for (size_t leftOut = 0; !found && (leftOut == 0 || leftOut + 2 <= steps); ++leftOut) {
-      for (const bool below : {false, true}) {
-        std::vector<ChainPiece> pieces = chainPieces(cell.solution, gen_.fKakko, leftOut);
-        measure(cell, pieces);
-        ChainPlacement pl;
-        place(cell, pieces, true, below, &pl);
-        const double overflow = std::max(0.0, pl.right - reach(cell));
-        const int hidden = hiddenLines(cell, pl);
-        found = overflow <= kEps && hidden == 0;
-        const bool better = overflow < bestOverflow - kEps ||
-                            (overflow <= bestOverflow + kEps && hidden < bestHidden);
-        if (found || first || better) {
-          cell.pieces = std::move(pieces);
-          cell.placement = std::move(pl);
-          bestOverflow = overflow;
-          bestHidden = hidden;
-          first = false;
-        }
-        if (found) break;
+    for (size_t leftOut = 0; leftOut == 0 || leftOut + 2 <= steps; ++leftOut) {
+      std::vector<KeyUnit> units = chainUnits(chain.solution, leftOut);
+      ChainPlacement pl;
+      const bool fits = place(chain, labels[size_t(k)], unitWidths(chain, units), 0, &pl) >= 0;
+      const double overflow = std::max(0.0, pl.right - (chain.right + ts_.CharPitch / 2));
+      int hidden = 0;
+      for (int l = 1; l < pl.lines; ++l) hidden += pl.top + l * lineH + 2 * h > chain.bottom + kEps;
+      if (fits || first || overflow < bestOverflow - kEps ||
+          (overflow <= bestOverflow + kEps && hidden < bestHidden)) {
+        chain.units = std::move(units);
+        chain.placement = std::move(pl);
+        bestOverflow = overflow;
+        bestHidden = hidden;
+        first = false;
       }
+      if (fits) break;
     }
   }
+  return plan;
+}
 
+void WorksheetComposer::drawKeyPage(const KeyPlan& plan, int page) {
+  CanvasFont scratch;
+  CanvasFont keyFont = s_.FntExam;
+  keyFont.size = plan.size;
   const double pageRight = prev_.Get_UnitWidth();
   const double pageBottom = prev_.Get_UnitHeight();
-  for (const KeyCell& cell : cells) {
-    numberLabel(cell.K, cell.colX, cell.rowY, scratch, true);
+  for (const KeyPlan::Chain& chain : plan.chains) {
+    if (chain.page != page) continue;
+    numberLabel(chain.K, chain.colX, chain.rowY, scratch, true);
     ts_.EmitFontChange(keyFont);
     prev_.SetFontSets(keyFont);
+    ts_.SignHeight = prev_.GetHeight(QStringLiteral("8"));
     ts_.setPitch(keyPitch(prev_.GetWidth(QStringLiteral("88"))));
-    for (size_t i = 0; i < cell.pieces.size(); ++i) {
-      const ChainPiece& p = cell.pieces[i];
-      const int line = cell.placement.line[i];
-      double y = cell.placement.top + line * lineH;
-      if (line > 0 && y + 2 * h > cell.bottom + kEps) continue;
+    ts_.WholePartGap = ts_.CharPitch / 2;
+    const double h = ts_.SignHeight;
+    for (size_t i = 0; i < chain.units.size(); ++i) {
+      const KeyUnit& u = chain.units[i];
+      const int line = chain.placement.line[i];
+      double y = chain.placement.top + line * plan.lineH;
+      if (line > 0 && y + 2 * h > chain.bottom + kEps) continue;
       y = std::max(0.0, std::min(y, pageBottom - 2 * h));
-      double x = cell.placement.x[i];
-      const double w = p.signW + p.termW;
+      double x = chain.placement.x[i];
+      const double w = chain.placement.w[i];
       if (x + w > pageRight) x = std::max(0.0, pageRight - w);
-      if (p.sign != ChainPiece::NoSign) x = ts_.TypesetSign(p.signText(), x, y);
-      if (p.step >= 0)
-        ts_.TypesetTerm(cell.term(p), p.bracket, x, y);
+      if (u.equals) x = ts_.TypesetSign(Typesetter::EqualsSign(), x, y);
+      if (u.step >= 0)
+        ts_.TypesetStep(chain.solution.steps[size_t(u.step)], gen_.fKakko, x, y);
       else
-        prev_.PrevTextOut(x, y + h / 2, p.text, QStringLiteral("Nil"));
+        prev_.PrevTextOut(x, y + h / 2, u.text, QStringLiteral("Nil"));
     }
   }
 }

@@ -57,9 +57,8 @@ class CupsPrintTest : public testing::CupsServerTest {
     dateTime.SetSets("", QStringLiteral("ＭＳ 明朝"), 11, 4, "80", "10", false, false);
     WorksheetComposer composer(model, typesetter, settings, gen, dateTime);
     composer.setRefresh([this] { window_->PrevUpDateProgram(); });
-    const ProblemMemos memos{QStringLiteral("1/2\r\n3/4\r\n2/5\r\n"), QStringLiteral("1/3\r\n1/8\r\n1/5\r\n"),
-                             QStringLiteral("5/6\r\n7/8\r\n3/5\r\n")};
-    ASSERT_TRUE(composer.ComposeWorksheet(WorksheetComposer::ProblemSheet, memos, pkAdd, QStringLiteral("＋")));
+    const ProblemSet problems{{pkAdd, "1/2", "1/3", "5/6"}, {pkAdd, "3/4", "1/8", "7/8"}, {pkAdd, "2/5", "1/5", "3/5"}};
+    ASSERT_TRUE(composer.ComposeWorksheet(WorksheetComposer::ProblemSheet, problems));
     ASSERT_GT(model.ListbyProgram().size(), 1);
   }
 

@@ -18,6 +18,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <numeric>
@@ -70,6 +71,13 @@ bool answerIsRight(ProblemKind kind, const QString& first, const QString& second
   return n * c->d == c->n * d;
 }
 
+// A set's problems as one text, to tell sets apart.
+QString setText(const ProblemSet& set) {
+  QString text;
+  for (const SheetProblem& q : set) text += q.first + u' ' + q.second + u' ' + q.answer + u'\n';
+  return text;
+}
+
 class ClassSetsTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -80,7 +88,7 @@ class ClassSetsTest : public ::testing::Test {
   QString file(const char* name) const { return dir_.filePath(QLatin1String(name)); }
   // The sets the generator makes, each kept for the checks.
   SetMaker recorded(ProblemKind kind) {
-    SetMaker make = generatedSets(generator_, kind, gen_, kind == pkSub ? QStringLiteral("－") : QStringLiteral("＋"));
+    SetMaker make = generatedSets(generator_, kind, gen_);
     return [this, make](int index) {
       MadeSet made = make(index);
       made_.push_back(made.set);
@@ -99,10 +107,11 @@ class ClassSetsTest : public ::testing::Test {
       setUpPage(page.model(), &dateTime);
       composer.setClock([] { return kNow; });
     }
-    std::vector<PdfWord> press(int sheet, const ClassSet& set) {
+    std::vector<PdfWord> press(int sheet, const ProblemSet& set) {
       const QString pdf = test.file("single.pdf");
-      EXPECT_TRUE(composer.ComposeWorksheet(sheet, set.memos, set.kind, set.kigou));
-      EXPECT_TRUE(page.beginPdf(pdf) && page.addPage() && page.endPdf()) << page.error().toStdString();
+      bool written = page.beginPdf(pdf);
+      for (int p = 0; written && composer.ComposeWorksheet(sheet, set, p); ++p) written = page.addPage();
+      EXPECT_TRUE(written && page.endPdf()) << page.error().toStdString();
       return testing::pdfWords(pdf);
     }
     ClassSetsTest& test;
@@ -121,7 +130,7 @@ class ClassSetsTest : public ::testing::Test {
   TPageStr dateTime_;
   PseudoRandomSource random_{11};
   ProblemGenerator generator_{&random_};
-  std::vector<ClassSet> made_;
+  std::vector<ProblemSet> made_;
 };
 
 // Every page of a set in order, labelled, as the buttons compose it; every answer right.
@@ -155,41 +164,51 @@ TEST_F(ClassSetsTest, EverySetsPagesInOrderLabelledAndRight) {
     ASSERT_EQ(r.status, ClassSetResult::Done) << r.message.toStdString();
     EXPECT_EQ(r.setsDone, c.plan.sets);
     ASSERT_EQ(int(made_.size()), c.plan.sets);
+    // Each way a sheet was fitted to its page told once, with the sheet's name.
+    EXPECT_EQ(r.notes.size(), QSet<QString>(r.notes.begin(), r.notes.end()).size());
+    for (const QString& note : r.notes)
+      EXPECT_TRUE(note.startsWith(QStringLiteral("問題: ")) || note.startsWith(QStringLiteral("答え: ")) ||
+                  note.startsWith(QStringLiteral("解き方: ")))
+          << note.toStdString();
     std::vector<int> expected(size_t(c.plan.sets) + 1);
     std::iota(expected.begin(), expected.end(), 0);
     EXPECT_EQ(progress, expected);
 
-    const std::vector<int> sheets = c.plan.sheets();
-    const int perSet = int(sheets.size());
-    ASSERT_EQ(testing::pdfPageCount(pdf), c.plan.sets * perSet);
+    // The batch's pages one after the other: each set's sheets in order, every page of a sheet.
     const std::vector<PdfWord> words = testing::pdfWords(pdf);
     buttons.settings = settings_;
+    int page = 0;
     for (int k = 0; k < c.plan.sets; ++k) {
-      const ClassSet& set = made_[size_t(k)];
-      const QStringList first = memoLines(set.memos.Memo1), second = memoLines(set.memos.Memo2),
-                        answers = memoLines(set.memos.Memo3);
-      ASSERT_EQ(first.size(), 10 * c.cols);
-      for (qsizetype i = 0; i < first.size(); ++i)
-        EXPECT_TRUE(answerIsRight(c.kind, first[i], second.value(i), answers.value(i)))
-            << first[i].toStdString() << " " << second.value(i).toStdString() << " = " << answers.value(i).toStdString();
+      const ProblemSet& set = made_[size_t(k)];
+      ASSERT_EQ(int(set.size()), 10 * c.cols);
+      for (const SheetProblem& q : set) {
+        EXPECT_EQ(q.kind, c.kind);
+        EXPECT_TRUE(answerIsRight(c.kind, q.first, q.second, q.answer))
+            << q.first.toStdString() << " " << q.second.toStdString() << " = " << q.answer.toStdString();
+      }
       if (k > 0) {
-        EXPECT_NE(set.memos.Memo1, made_[size_t(k - 1)].memos.Memo1) << "a new set each time";
+        EXPECT_NE(setText(set), setText(made_[size_t(k - 1)])) << "a new set each time";
       }
 
-      for (int s = 0; s < perSet; ++s) {
-        const int page = k * perSet + s + 1;
-        SCOPED_TRACE(::testing::Message() << "page " << page);
-        std::vector<PdfWord> rest;
-        const std::optional<FoundLabel> label = testing::findSetLabel(testing::wordsOfPage(words, page), &rest);
-        ASSERT_TRUE(label.has_value());
-        EXPECT_EQ(label->set, k + 1);
-        EXPECT_EQ(label->sets, c.plan.sets);
-        EXPECT_GT(label->box.top(), (297 - 10) * kPointsPerMillimetre) << "under the grid";
-        EXPECT_LT(label->box.bottom(), 297 * kPointsPerMillimetre);
-        for (const PdfWord& w : rest) EXPECT_FALSE(w.box.intersects(label->box)) << w.text.toStdString();
-        EXPECT_EQ(testing::sortedWords(rest), testing::sortedWords(buttons.press(sheets[size_t(s)], set)));
+      for (int sheet : c.plan.sheets()) {
+        const std::vector<PdfWord> alone = buttons.press(sheet, set);
+        for (int p = 1; !testing::wordsOfPage(alone, p).empty(); ++p) {
+          ++page;
+          SCOPED_TRACE(::testing::Message() << "page " << page);
+          std::vector<PdfWord> rest;
+          const std::optional<FoundLabel> label = testing::findSetLabel(testing::wordsOfPage(words, page), &rest);
+          ASSERT_TRUE(label.has_value());
+          EXPECT_EQ(label->set, k + 1);
+          EXPECT_EQ(label->sets, c.plan.sets);
+          EXPECT_GT(label->box.top(), (297 - 10) * kPointsPerMillimetre) << "under the grid";
+          EXPECT_LT(label->box.bottom(), 297 * kPointsPerMillimetre);
+          for (const PdfWord& w : rest) EXPECT_FALSE(w.box.intersects(label->box)) << w.text.toStdString();
+          EXPECT_EQ(testing::sortedWords(rest), testing::sortedWords(testing::wordsOfPage(alone, p)));
+        }
       }
     }
+    EXPECT_EQ(testing::pdfPageCount(pdf), page) << "no other page";
+    EXPECT_GE(page, c.plan.sets * int(c.plan.sheets().size()));
   }
 }
 
@@ -234,15 +253,22 @@ TEST_F(ClassSetsTest, LabelKeepsClearOfFooterCreditLineAndGrid) {
       const std::optional<FoundLabel> label = testing::findSetLabel(testing::wordsOfPage(words, page), &rest);
       ASSERT_TRUE(label.has_value());
       EXPECT_EQ(label->set, (page + 2) / 3);
-      bool footerSeen = false;
+      std::optional<QRectF> footer;
       for (const PdfWord& w : rest) {
         EXPECT_FALSE(w.box.intersects(label->box)) << w.text.toStdString();
-        footerSeen = footerSeen || w.text == QStringLiteral("〇〇小学校");
+        if (w.text == QStringLiteral("〇〇小学校")) footer = w.box;
       }
-      EXPECT_TRUE(footerSeen);
-      // The grid's cells: from under the subtitle to 10 mm above the foot, 10 mm from the sides.
-      const QRectF cells(QPointF(10, 50) * kPointsPerMillimetre, QPointF(200, 287) * kPointsPerMillimetre);
-      EXPECT_FALSE(label->box.intersects(cells));
+      ASSERT_TRUE(footer.has_value());
+      // The grid's problems: the words from under the subtitle down to the footer (or to its top
+      // when it is beside them). The label is under or above all of them.
+      QRectF problems;
+      for (const PdfWord& w : rest)
+        if (w.box.top() > 46 * kPointsPerMillimetre && w.box.bottom() < std::max(footer->top(), 280 * kPointsPerMillimetre))
+          problems |= w.box;
+      ASSERT_FALSE(problems.isEmpty());
+      EXPECT_TRUE(label->box.top() > problems.bottom() || label->box.bottom() < problems.top())
+          << "label " << label->box.top() << "-" << label->box.bottom() << ", problems " << problems.top() << "-"
+          << problems.bottom();
     }
   }
 }

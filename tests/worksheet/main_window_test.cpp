@@ -55,6 +55,7 @@ class FakePreview : public PreviewHost {
     renderer_.PrevUpDateProgram();
   }
   void repaintPreview() override {}
+  void showStatus(const QString& text) override { status = text; }
   void SetPrinter() override { ++printerSetups; }
   void PrintOut() override { ++prints; }
   void SetCopyright(const QString& s) override { copyright = s; }
@@ -72,6 +73,7 @@ class FakePreview : public PreviewHost {
     return dialogText.has_value();
   }
   bool visible = false;
+  QString status;
   int shows = 0, refreshes = 0, printerSetups = 0, prints = 0, hidden = 0;
   QString copyright = "unset";
   std::vector<PageStringId> edited;
@@ -411,6 +413,50 @@ TEST_F(MainWindowTest, HandWrittenSettingsWithMixedCaseKeys) {
     return g.readAll();
   }());
   EXPECT_TRUE(text.contains("; a teacher's file")) << "other lines are kept";
+}
+
+// A hand-edited file with a grid, a font and a margin the window would not take: each is said
+// once and the window works on its default. Composing never changes the stored margins.
+TEST_F(MainWindowTest, HandEditedLayoutOutOfRangeFallsBackWithTheMessages) {
+  w.reset();
+  QFile f(dir.filePath("zubira.ini"));
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("[Exam]\r\nRow=100\r\nCol=100\r\n[ExamFont]\r\nSize=0\r\n"
+          "[Window]\r\nTop=39.4395833333333\r\nBottom=500\r\n");
+  f.close();
+  open();
+  EXPECT_EQ(dialogs.messages(), QStringList({QStringLiteral("行は１以上１０以下でなければなりません"),
+                                             QStringLiteral("列は１以上４以下でなければなりません"),
+                                             ExamFontSizeMessage(), marginTooLargeMessage()}));
+  EXPECT_EQ(edit("EdtRow")->text(), "10");
+  EXPECT_EQ(edit("EdtTotal")->text(), "10");
+  EXPECT_EQ(w->settings.FntExam.size, 24);
+  EXPECT_EQ(w->settings.WindowBottom, 10);
+  EXPECT_EQ(w->settings.WindowTop, 39.4395833333333) << "a raised top from before is the user's";
+  w->BtnMakeClick();
+  for (int i = 0; i < 3; ++i) {
+    w->Button1Click();
+    w->Button3Click();
+  }
+  EXPECT_EQ(w->settings.WindowTop, 39.4395833333333) << "no composition moves it";
+  EXPECT_EQ(w->settings.WindowBottom, 10);
+  EXPECT_EQ(w->FormHide(), QString());
+  EXPECT_EQ(IniFile(dir.filePath("zubira.ini")).readString("Window", "Top", ""), "39.4395833333333");
+}
+
+// A grid the problem font cannot fill: the preview's status bar says the font was set smaller
+// for the page, and the stored font keeps the user's size.
+TEST_F(MainWindowTest, ASheetSetSmallerSaysSo) {
+  typeAndLeave("EdtRow", "5", "EdtCol");
+  typeAndLeave("EdtCol", "4", "EdtRow");
+  w->BtnMakeClick();
+  w->Button1Click();
+  EXPECT_TRUE(preview.status.startsWith(QStringLiteral("文字を24ptから"))) << preview.status.toStdString();
+  EXPECT_EQ(w->settings.FntExam.size, 24);
+  typeAndLeave("EdtCol", "1", "EdtRow");
+  w->BtnMakeClick();
+  w->Button1Click();
+  EXPECT_EQ(preview.status, QString()) << "a sheet as set says nothing";
 }
 
 TEST_F(MainWindowTest, ProblemsAndAnswersComposeInThePreview) {

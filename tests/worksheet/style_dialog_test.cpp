@@ -490,6 +490,16 @@ TEST_F(TFrmStyleTest, FontDialogWorksOnACopy) {
   QTest::mouseClick(dlg.Button3, Qt::LeftButton);
   EXPECT_EQ(dialogs.shown()[1].text, QStringLiteral("IPAPGothic"));
 
+  // A size the sheets cannot take is refused with its message; the earlier choice stays.
+  for (const int size : {4, 100}) {
+    QFont odd(QStringLiteral("IPAMincho"));
+    odd.setPointSize(size);
+    dialogs.answerFont(FontChoice{odd, QColor(0, 0, 0)});
+    QTest::mouseClick(dlg.Button3, Qt::LeftButton);
+    EXPECT_EQ(dialogs.messages().constLast(), ExamFontSizeMessage()) << size;
+    EXPECT_EQ(dlg.FontExam.size, 30) << size;
+  }
+
   QTest::mouseClick(dlg.BtnOK, Qt::LeftButton);
   EXPECT_EQ(main.FntExam.name, QStringLiteral("IPAPGothic"));
   EXPECT_EQ(main.FntExam.size, 30);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 
 namespace zubira {
@@ -103,6 +104,23 @@ TEST_F(TypesetterTest, ValueShapes) {
   check("/", false,
         {{"TEXTOUT", x, top, ""}, {"TEXTOUT", x, bar, ""}, {"LINE", x - 0.25 * p, bar, nullptr, x + 0.25 * p}},
         x + 0.75 * p);
+}
+
+// The key's whole parts: the fraction follows the digits' pitch and one gap, however many
+// digits there are, so that "243741 38/39" reads as one number.
+TEST_F(TypesetterTest, KeyWholePartGapDoesNotGrowWithItsDigits) {
+  const double p = 8, x = 100, mid = 55, top = 50, bar = 60, gap = 4;
+  ts.WholePartGap = gap;
+  for (const char* whole : {"3", "243741"}) {
+    const double f = x + double(strlen(whole)) * p + gap;
+    const QString value = QString::fromUtf8(whole) + QStringLiteral("+38/39");
+    SCOPED_TRACE(whole);
+    checkDrawn(model, [&] { return ts.TypesetValue(value, false, x, 50); },
+               {{"TEXTOUT", x, mid, whole}, {"TEXTOUT", f, top, "38"}, {"TEXTOUT", f, bar, "39"},
+                {"LINE", f - 0.25 * p, bar, nullptr, f + 2.25 * p}},
+               f + 2.75 * p);
+    EXPECT_NEAR(ts.ValueWidth(value, false), f + 2.75 * p - x, 1e-9) << "measuring appends nothing";
+  }
 }
 
 SolutionTerm valueTerm(int64_t whole, int64_t num, int64_t den, bool negative = false) {

@@ -46,7 +46,6 @@ class VersionsDialogTest : public ::testing::Test {
       ps->GetIniSets(none, QStringLiteral("x"), QString(), 0, "0", "0");
     source_.dateTime.GetIniSets(none, QStringLiteral("DateTime"), QString(), 0, "0", "0");
     GiveDefaultPlaces(&page_.PageTitle, &page_.SubTitle, &source_.dateTime);
-    source_.kigou = QStringLiteral("＋");
     source_.random = &random_;
     source_.page = &page_;
     dlg_.setSource(source_);

@@ -42,7 +42,6 @@ class VersionsPrintTest : public testing::CupsServerTest {
       ps->GetIniSets(none, QStringLiteral("x"), QString(), 0, "0", "0");
     source_.dateTime.GetIniSets(none, QStringLiteral("DateTime"), QString(), 0, "0", "0");
     GiveDefaultPlaces(&page_.PageTitle, &page_.SubTitle, &source_.dateTime);
-    source_.kigou = QStringLiteral("＋");
     source_.random = &random_;
     source_.page = &page_;
     source_.printer = printer_.get();
@@ -64,7 +63,10 @@ TEST_F(VersionsPrintTest, EachSheetOfEachSetIsAJobWithItsLabel) {
   printer_->setCopyCount(2);
   const int before = received();
   dlg_.BtnVersionsPrint->click();
-  EXPECT_EQ(dialogs_.messages(), QStringList{QStringLiteral("プリンタ「zq」に 2 セットを送りました（各2部）。")});
+  ASSERT_EQ(dialogs_.messages().size(), 1);
+  const QStringList lines = dialogs_.messages()[0].split(QStringLiteral("\r\n"));
+  EXPECT_EQ(lines[0], QStringLiteral("プリンタ「zq」に 2 セットを送りました（各2部）。"));
+  for (const QString& note : lines.mid(1)) EXPECT_TRUE(note.startsWith(QStringLiteral("解き方: "))) << note.toStdString();
   EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(u' ').toStdString();
   ASSERT_TRUE(cups().waitForJobs(queue(), before + 6));
   const QList<QByteArray> jobs = cups().received(queue()).mid(before);

@@ -19,6 +19,14 @@ namespace {
 using testing::Command;
 using testing::commandsOf;
 
+// The three lists as the main window's memos hold them.
+struct ProblemMemos {
+  QString Memo1, Memo2, Memo3;
+};
+ProblemSet toSet(const ProblemMemos& m, ProblemKind kind) {
+  return ProblemSetFromLists(kind, m.Memo1, m.Memo2, m.Memo3);
+}
+
 class ComposerTest : public ::testing::Test {
  protected:
   ComposerTest()
@@ -62,7 +70,7 @@ class ComposerTest : public ::testing::Test {
 
 TEST_F(ComposerTest, EmptyListComposesNothing) {
   model.PrevInit();
-  EXPECT_FALSE(composer.ComposeWorksheet(0, ProblemMemos(), pkAdd, "＋"));
+  EXPECT_FALSE(composer.ComposeWorksheet(0, toSet(ProblemMemos(), pkAdd)));
   EXPECT_EQ(model.ListbyProgram(), QStringList({"INITPARAM"})) << "the old list stays";
   EXPECT_EQ(refreshes, 0);
 }
@@ -70,7 +78,7 @@ TEST_F(ComposerTest, EmptyListComposesNothing) {
 TEST_F(ComposerTest, NumbersRunDownTheColumnsAndStopAtMissingLines) {
   gen.ExamRowN = 3;
   gen.ExamColN = 2;
-  ASSERT_TRUE(composer.ComposeWorksheet(0, memos(5), pkAdd, "＋"));
+  ASSERT_TRUE(composer.ComposeWorksheet(0, toSet(memos(5), pkAdd)));
   EXPECT_EQ(refreshes, 1);
   const GridFrame& g = composer.grid();
   const double colW = (g.WindowInner - settings.WindowLeft) / 2;
@@ -95,7 +103,7 @@ TEST_F(ComposerTest, LabelsAndTheOrderOfThePageStrings) {
   gen.ExamColN = 2;
   settings.sHeader = "%d";
   settings.sFooter = "x%dx";
-  ASSERT_TRUE(composer.ComposeWorksheet(0, memos(12), pkAdd, "＋"));
+  ASSERT_TRUE(composer.ComposeWorksheet(0, toSet(memos(12), pkAdd)));
   EXPECT_EQ(texts("( 7)").size(), 1u);
   EXPECT_EQ(texts("(12)").size(), 1u);
   const auto cmds = commands();
@@ -120,54 +128,76 @@ TEST_F(ComposerTest, LabelsAndTheOrderOfThePageStrings) {
 TEST_F(ComposerTest, TimeCodeAndAnswerSheetSubtitle) {
   EXPECT_EQ(replaceDateTimeCode("%t", QDateTime(QDate(2026, 1, 2), QTime(9, 5, 7))).contains("5"), true);
   EXPECT_EQ(replaceDateTimeCode(" %t", QDateTime::currentDateTime()), " %t");
-  ASSERT_TRUE(composer.ComposeWorksheet(1, memos(3), pkAdd, "＋"));
+  ASSERT_TRUE(composer.ComposeWorksheet(1, toSet(memos(3), pkAdd)));
   for (const Command& c : commands())
     if (c.word == "SUBTITLE") { EXPECT_EQ(c.text(1), QStringLiteral("たしざんのもんだい (答)")); }
   EXPECT_EQ(texts("-").size(), 3u) << "each answer in its cell";
   EXPECT_TRUE(texts(QStringLiteral("＋ ")).empty());
   settings.sSubTitle.clear();
-  ASSERT_TRUE(composer.ComposeWorksheet(1, memos(3), pkAdd, "＋"));
+  ASSERT_TRUE(composer.ComposeWorksheet(1, toSet(memos(3), pkAdd)));
   for (const Command& c : commands())
     if (c.word == "SUBTITLE") { EXPECT_EQ(c.text(1), QStringLiteral(" (答)")); }
 }
 
-TEST_F(ComposerTest, DateBoxRaisesTheTopMarginToItsDivider) {
-  ASSERT_TRUE(composer.ComposeWorksheet(0, memos(2), pkAdd, "＋"));
+// The grid starts below the title, the subtitle and the whole date box, each measured in its own
+// font; the stored margins stay the user's and the page is the same at every composition.
+TEST_F(ComposerTest, GridStartsBelowThePageStringsAndTheDateBox) {
+  ASSERT_TRUE(composer.ComposeWorksheet(0, toSet(memos(2), pkAdd)));
   const QString dateText = u' ' + settings.sDateTime + u' ';
   const auto date = texts(dateText);
   ASSERT_EQ(date.size(), 1u);
   EXPECT_NEAR(date[0].real(1), 80, 1e-9);
-  const double h = (date[0].real(2) - 10) * 2;  // drawn at Y0 + H/2
-  ASSERT_GT(h, 0);
+  CanvasFont dateFont;
+  Typesetter::LoadPageStrFont(dateTime, dateFont);
+  model.SetFontSets(dateFont);
+  const double h = model.GetHeight(dateText), w = model.GetWidth(dateText);
+  EXPECT_NEAR(date[0].real(2), 10 + h / 2, 1e-9) << "measured in the date line's font";
   const auto name = texts(QStringLiteral("　なまえ "));
   ASSERT_EQ(name.size(), 1u);
   EXPECT_NEAR(name[0].real(2), 10 + 3.5 * h, 1e-9);
   int lines = 0;
-  for (const Command& c : commands()) lines += c.word == "LINE" && c.real(1) >= 80 - 1e-9 && c.real(2) >= 10 - 1e-9 && c.real(2) <= 10 + 6 * h + 1e-9;
-  EXPECT_GE(lines, 5);
-  EXPECT_GE(settings.WindowTop, 10 + 2 * h - 1e-9);
-  EXPECT_GE(settings.WindowTop, 36) << "raised below the subtitle line";
-  EXPECT_NEAR(composer.grid().WindowUpper, settings.WindowTop + 5, 1e-9);
-  const double raised = settings.WindowTop;
-  ASSERT_TRUE(composer.ComposeWorksheet(0, memos(2), pkAdd, "＋"));
-  EXPECT_GE(settings.WindowTop, raised) << "never lowered";
+  for (const Command& c : commands()) {
+    if (c.word != "LINE" || c.real(1) < 80 - 1e-9 || c.real(2) < 10 - 1e-9 || c.real(2) > 10 + 6 * h + 1e-9) continue;
+    ++lines;
+    EXPECT_LE(std::max(c.real(1), c.real(3)), 80 + w + 1e-9) << "the box is as wide as its text";
+  }
+  EXPECT_EQ(lines, 5);
+  CanvasFont subFont;
+  Typesetter::LoadPageStrFont(model.SubTitle, subFont);
+  model.SetFontSets(subFont);
+  const double below = std::max(36 + model.GetHeight(settings.sSubTitle), 10 + 6 * h) + 5;
+  EXPECT_NEAR(composer.grid().WindowUpper, below, 1e-9);
+  EXPECT_EQ(settings.WindowTop, 10) << "the stored margin is the user's";
+  const QStringList first = model.ListbyProgram();
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(composer.ComposeWorksheet(0, toSet(memos(2), pkAdd)));
+    EXPECT_EQ(model.ListbyProgram(), first) << "no drift from one composition to the next";
+  }
+  // A larger date font: the box grows with its text.
+  dateTime.psSize = 20;
+  ASSERT_TRUE(composer.ComposeWorksheet(0, toSet(memos(2), pkAdd)));
+  Typesetter::LoadPageStrFont(dateTime, dateFont);
+  model.SetFontSets(dateFont);
+  EXPECT_GT(model.GetWidth(dateText), w);
+  EXPECT_NEAR(texts(dateText)[0].real(2), 10 + model.GetHeight(dateText) / 2, 1e-9);
 }
 
-// A page string placed near the foot of the page would leave no room for the rows: the grid
-// keeps the top margin the user set, and that margin is not changed.
-TEST_F(ComposerTest, PageStringsNearTheFootDoNotPushTheGridOffThePage) {
+// A page string placed near the foot of the page does not push the grid off it: the grid ends
+// above the string instead, and the stored margins do not change.
+TEST_F(ComposerTest, PageStringsNearTheFootEndTheGridAboveThem) {
   struct Case {
     const char* what;
     int footerPos;
     const char* footerY;
     const char* titleY;
     const char* dateY;
+    double stringTop;
   };
   const Case cases[] = {
-      {"footer at 280", 4, "280", "10", "10"},
-      {"footer at the very foot", 4, "296", "10", "10"},
-      {"title at 270", 0, "0", "270", "10"},
-      {"date box at 260", 0, "0", "10", "260"},
+      {"footer at 280", 4, "280", "10", "10", 280},
+      {"footer just above the bottom margin", 4, "284", "10", "10", 284},
+      {"title at 270", 0, "0", "270", "10", 270},
+      {"date box at 260", 0, "0", "10", "260", 260},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -176,26 +206,30 @@ TEST_F(ComposerTest, PageStringsNearTheFootDoNotPushTheGridOffThePage) {
     model.Footer.SetSets("", QStringLiteral("ＭＳ 明朝"), 10, c.footerPos, "10", c.footerY, false, false);
     model.PageTitle.SetSets("", QStringLiteral("ＭＳ 明朝"), 24, 4, "10", c.titleY, false, false);
     dateTime.SetSets("", QStringLiteral("ＭＳ 明朝"), 11, 4, "80", c.dateY, false, false);
-    ASSERT_TRUE(composer.ComposeWorksheet(0, memos(10), pkAdd, "＋"));
+    ASSERT_TRUE(composer.ComposeWorksheet(0, toSet(memos(10), pkAdd)));
     const GridFrame& g = composer.grid();
+    EXPECT_LE(g.WindowUnder, c.stringTop - 5 + 1e-9);
+    EXPECT_GT(g.WindowUpper, 36) << "the ordinary raise below the subtitle stays";
+    EXPECT_EQ(settings.WindowTop, 10);
     const double rowH = (g.WindowUnder - g.WindowUpper) / gen.ExamRowN;
     EXPECT_GE(rowH, 2 * ts.SignHeight) << "every row has room for a stacked value";
-    EXPECT_LT(settings.WindowTop, 60) << "no raise from the foot of the page is stored";
-    EXPECT_GT(settings.WindowTop, 36) << "the ordinary raise below the subtitle stays";
     for (int k = 1; k <= 10; ++k) {
       const auto found = texts(QStringLiteral("(%1)").arg(k, 2));
       ASSERT_EQ(found.size(), 1u) << k;
       EXPECT_LT(found[0].real(2), g.WindowUnder - 2 * ts.SignHeight + 1e-9) << k;
     }
   }
-  // Removing the footer gives the ordinary sheet back.
+  // A footer in the page's own footer line, at the foot, in a large font: the grid ends above it.
   settings = MainSettings();
-  model.Footer.SetSets("", QStringLiteral("ＭＳ 明朝"), 10, 0, "0", "0", false, false);
+  settings.sFooter = QStringLiteral("Footer text");
+  model.Footer.SetSets("", QStringLiteral("ＭＳ 明朝"), 48, 3, "0", "0", false, false);
   model.PageTitle.SetSets("", QStringLiteral("ＭＳ 明朝"), 24, 4, "10", "10", false, false);
   dateTime.SetSets("", QStringLiteral("ＭＳ 明朝"), 11, 4, "80", "10", false, false);
-  ASSERT_TRUE(composer.ComposeWorksheet(0, memos(10), pkAdd, "＋"));
-  EXPECT_GT(settings.WindowTop, 36);
-  EXPECT_LT(settings.WindowTop, 50);
+  ASSERT_TRUE(composer.ComposeWorksheet(0, toSet(memos(10), pkAdd)));
+  CanvasFont footerFont;
+  Typesetter::LoadPageStrFont(model.Header, footerFont);  // the footer is drawn in the header's font
+  model.SetFontSets(footerFont);
+  EXPECT_LE(composer.grid().WindowUnder, model.Get_UnitHeight() - model.GetHeight("Footer text") - 5 + 1e-9);
 }
 
 TEST_F(ComposerTest, NoDateBoxWhenEmptyOrNotPlaced) {
@@ -203,17 +237,17 @@ TEST_F(ComposerTest, NoDateBoxWhenEmptyOrNotPlaced) {
   settings.WindowTop = 0;
   model.PageTitle.SetSets("", QStringLiteral("ＭＳ 明朝"), 24, 4, "10", "0", false, false);
   model.SubTitle.SetSets("", QStringLiteral("ＭＳ 明朝"), 12, 4, "10", "0", false, false);
-  ASSERT_TRUE(composer.ComposeWorksheet(0, memos(1), pkAdd, "＋"));
+  ASSERT_TRUE(composer.ComposeWorksheet(0, toSet(memos(1), pkAdd)));
   EXPECT_TRUE(texts(QStringLiteral("　なまえ ")).empty());
-  EXPECT_LT(settings.WindowTop, 10) << "only the page strings raised it";
+  EXPECT_LT(composer.grid().WindowUpper, 15) << "only the page strings raised it";
   settings.sDateTime = "date";
   dateTime.psPos = 0;
   settings.WindowTop = 0;
-  ASSERT_TRUE(composer.ComposeWorksheet(0, memos(1), pkAdd, "＋"));
+  ASSERT_TRUE(composer.ComposeWorksheet(0, toSet(memos(1), pkAdd)));
   EXPECT_TRUE(texts(" date ").empty());
   dateTime.psPos = 4;
   settings.sName.clear();
-  ASSERT_TRUE(composer.ComposeWorksheet(0, memos(1), pkAdd, "＋"));
+  ASSERT_TRUE(composer.ComposeWorksheet(0, toSet(memos(1), pkAdd)));
   EXPECT_EQ(texts(" date ").size(), 1u);
   for (const Command& c : commands()) EXPECT_FALSE(c.word == "TEXTOUT" && c.text(3).startsWith(QStringLiteral("　")));
 }
@@ -222,30 +256,79 @@ TEST_F(ComposerTest, BottomMarginFrameAndAnswersOnTheProblemSheet) {
   settings.WindowBottom = 4;
   settings.WindowFrame = true;
   settings.AnswerType = 2;
-  ASSERT_TRUE(composer.ComposeWorksheet(0, memos(4), pkAdd, "＋"));
-  EXPECT_EQ(settings.WindowBottom, 10);
+  ASSERT_TRUE(composer.ComposeWorksheet(0, toSet(memos(4), pkAdd)));
+  EXPECT_EQ(settings.WindowBottom, 4) << "the stored margin is the user's";
+  EXPECT_NEAR(composer.grid().WindowUnder, model.Get_UnitHeight() - 10, 1e-9) << "the grid keeps 10 from the foot";
   bool dot = false;
   for (const Command& c : commands()) dot = dot || (c.word == "PENSTYLE" && c.text(1) == "psDot");
   EXPECT_TRUE(dot);
   EXPECT_EQ(texts("-").size(), 4u) << "every answer after its equals sign";
-  EXPECT_TRUE(composer.ComposeWorksheet(1, memos(4), pkAdd, "＋"));
+  EXPECT_TRUE(composer.ComposeWorksheet(1, toSet(memos(4), pkAdd)));
 }
 
 TEST_F(ComposerTest, ConversionKindsHaveNoOperator) {
   ProblemMemos m{"11/4\r\n7/3\r\n", "=\r\n=\r\n", "2+3/4\r\n2+1/3\r\n"};
   settings.AnswerType = 2;
-  ASSERT_TRUE(composer.ComposeWorksheet(0, m, pkImproperToMixed, "×"));
+  ASSERT_TRUE(composer.ComposeWorksheet(0, toSet(m, pkImproperToMixed)));
   EXPECT_EQ(texts(" = ").size(), 2u);
   EXPECT_TRUE(texts(QStringLiteral("× ")).empty());
   EXPECT_TRUE(texts("=").empty()) << "the second list's \"=\" is not typeset";
   EXPECT_EQ(texts("2").size(), 2u) << "the answers' integer parts";
 }
 
+// Every problem, with room after its "=" for its answer, fits its cell at one size for the whole
+// page; the answer sheet takes the same size; a sheet that fits keeps the user's size. The size
+// is this page's only.
+TEST_F(ComposerTest, ProblemsFitTheirCellsAtOneSizeForBothSheets) {
+  struct Case {
+    int rows, cols;
+    ProblemKind kind;
+    const char* first;
+    const char* second;
+    const char* answer;
+    bool reduced;
+    bool narrowGap;  // the space after the numbers narrowed to fit
+  };
+  const Case cases[] = {
+      {10, 1, pkAdd, "1/2", "1/3", "5/6", false, false},
+      {5, 4, pkAdd, "1/2", "1/3", "5/6", true, false},
+      {5, 4, pkSub, "3+1/7", "1+2/3", "1+10/21", true, true},
+      {10, 2, pkDiv, "243+38/39", "-(12+1/2)", "-(19+371/975)", true, false},
+      {4, 4, pkImproperToMixed, "247/10", "=", "24+7/10", true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.first);
+    gen.ExamRowN = c.rows;
+    gen.ExamColN = c.cols;
+    const ProblemSet set(size_t(c.rows * c.cols), SheetProblem{c.kind, c.first, c.second, c.answer});
+    ASSERT_TRUE(composer.ComposeWorksheet(WorksheetComposer::ProblemSheet, set));
+    const int size = composer.fit().usedSize;
+    EXPECT_EQ(size < 24, c.reduced) << size;
+    EXPECT_GE(size, WorksheetComposer::kMinFontSize);
+    EXPECT_FALSE(composer.fit().tooDense);
+    EXPECT_EQ(composer.fit().narrowGap, c.narrowGap);
+    EXPECT_EQ(FitNote(composer.fit()).isEmpty(), !c.reduced);
+    const GridFrame& g = composer.grid();
+    const double colW = (g.WindowInner - settings.WindowLeft) / c.cols;
+    const double rowH = (g.WindowUnder - g.WindowUpper) / c.rows;
+    EXPECT_LE(2 * ts.SignHeight, rowH);
+    const QString equals = c.kind == pkImproperToMixed ? QStringLiteral(" = ") : QStringLiteral(" =");
+    const auto ends = texts(equals);
+    ASSERT_EQ(ends.size(), set.size());
+    const double room = equals.size() * ts.CharPitch + ts.ValueWidth(c.answer, false);
+    for (size_t k = 0; k < ends.size(); ++k)
+      EXPECT_LE(ends[k].real(1) + room, settings.WindowLeft + double(k / size_t(c.rows) + 1) * colW + 1e-9) << k;
+    ASSERT_TRUE(composer.ComposeWorksheet(WorksheetComposer::AnswerSheet, set));
+    EXPECT_EQ(composer.fit().usedSize, size) << "the answers at the problems' size";
+    EXPECT_EQ(settings.FntExam.size, 24) << "the stored font is the user's";
+  }
+}
+
 TEST_F(ComposerTest, HandEditedGridComposesSafely) {
   for (auto [rows, cols] : {std::pair{0, 1}, {1, 0}, {-3, -2}, {1000, 1}}) {
     gen.ExamRowN = rows;
     gen.ExamColN = cols;
-    EXPECT_TRUE(composer.ComposeWorksheet(0, memos(3), pkAdd, "＋"));
+    EXPECT_TRUE(composer.ComposeWorksheet(0, toSet(memos(3), pkAdd)));
   }
   EXPECT_EQ(texts("( 3)").size(), 1u) << "1000 rows: the three problems, then the lists end";
 }
@@ -297,24 +380,27 @@ class KeyTest : public ComposerTest {
   struct CellBox {
     double x, y, right, bottom;
   };
-  CellBox cell(int k) const {
+  // The cell of problem k on its page of the key's grid (which may have fewer columns than the
+  // settings' and several pages of `count` problems).
+  CellBox cell(int k, int count = 0) const {
     const GridFrame& g = composer.grid();
-    const double colW = (g.WindowInner - settings.WindowLeft) / gen.ExamColN;
-    const double rowH = (g.WindowUnder - g.WindowUpper) / gen.ExamRowN;
-    const int c = (k - 1) / gen.ExamRowN, r = (k - 1) % gen.ExamRowN;
+    const SheetFit& f = composer.fit();
+    const double colW = (g.WindowInner - settings.WindowLeft) / f.columns;
+    const double rowH = (g.WindowUnder - g.WindowUpper) / f.rows;
+    const int perPage = f.pages > 1 ? (count + f.pages - 1) / f.pages : f.columns * f.rows;
+    const int j = (k - 1) % perPage;
+    const int c = j / f.rows, r = j % f.rows;
     const double x = settings.WindowLeft + c * colW, y = g.WindowUpper + r * rowH;
     return {x, y, x + colW, y + rowH};
   }
   static QString label(int k) { return QStringLiteral("(%1)").arg(k, 2); }
   bool compose(ProblemKind kind, const ProblemMemos& m) {
-    static const char* const kigou[] = {"＋", "－", "×", "÷", "×", "×"};
-    return composer.ComposeWorksheet(WorksheetComposer::SolutionSheet, m, kind,
-                                     QString::fromUtf8(kigou[kind]));
+    return composer.ComposeWorksheet(WorksheetComposer::SolutionSheet, toSet(m, kind));
   }
   // The key's problem font, for measuring its proportional texts.
   CanvasFont keyFont() const {
     CanvasFont f = settings.FntExam;
-    f.size = composer.keyFontSize();
+    f.size = composer.fit().usedSize;
     return f;
   }
   // The commands drawn for cell k: those after its number and before the next number.
@@ -500,7 +586,7 @@ TEST_F(KeyTest, ChainsOfEveryKindAreStacked) {
     ASSERT_EQ(FormatSolution(SolveProblem(c.kind, c.first, c.second, c.mixed)), QString::fromUtf8(c.chain));
     ASSERT_TRUE(compose(c.kind, lines({c.first}, {c.second})));
     EXPECT_EQ(readChain(1), c.read);
-    EXPECT_EQ(composer.keyFontSize(), settings.FntExam.size) << "one problem fits at the problem font";
+    EXPECT_EQ(composer.fit().usedSize, settings.FntExam.size) << "one problem fits at the problem font";
   }
 }
 
@@ -515,8 +601,8 @@ TEST_F(KeyTest, LongChainsWrapInsideTheirCellsAtASmallerFont) {
     second << QStringLiteral("2+3/4");
   }
   ASSERT_TRUE(compose(pkAdd, lines(first, second)));
-  EXPECT_LT(composer.keyFontSize(), settings.FntExam.size);
-  EXPECT_GE(composer.keyFontSize(), WorksheetComposer::kMinKeyFontSize);
+  EXPECT_LT(composer.fit().usedSize, settings.FntExam.size);
+  EXPECT_GE(composer.fit().usedSize, WorksheetComposer::kMinFontSize);
   bool inGrid = false;  // the page strings' sizes are the user's
   for (const Command& c : commands()) {
     inGrid = inGrid || (c.word == "TEXTOUT" && c.text(3) == label(1));
@@ -557,7 +643,7 @@ TEST_F(KeyTest, LongChainsWrapInsideTheirCellsAtASmallerFont) {
   gen.ExamRowN = 1;
   gen.ExamColN = 1;
   ASSERT_TRUE(compose(pkAdd, lines(first, second)));
-  EXPECT_EQ(composer.keyFontSize(), settings.FntExam.size);
+  EXPECT_EQ(composer.fit().usedSize, settings.FntExam.size);
 }
 
 // A grid too narrow for anything at 8 points: the key stays at 8, numbers every problem, and
@@ -575,53 +661,63 @@ TEST_F(KeyTest, NeverBelowEightPointsNorOutsideThePage) {
     SCOPED_TRACE(g.cols);
     gen.ExamRowN = g.rows;
     gen.ExamColN = g.cols;
-    ASSERT_TRUE(compose(pkAdd, lines(first, second)));
-    EXPECT_GE(composer.keyFontSize(), WorksheetComposer::kMinKeyFontSize);
+    const ProblemSet set = toSet(lines(first, second), pkAdd);
+    ASSERT_TRUE(composer.ComposeWorksheet(WorksheetComposer::SolutionSheet, set));
+    EXPECT_GE(composer.fit().usedSize, WorksheetComposer::kMinFontSize);
     const double pageW = model.Get_UnitWidth(), pageH = model.Get_UnitHeight();
-    for (int k = 1; k <= 20; ++k) {
-      ASSERT_EQ(texts(label(k)).size(), 1u) << k;
-      EXPECT_FALSE(drawnIn(k).empty()) << k;
-    }
-    model.SetFontSets(keyFont());
-    for (const Command& c : commands()) {
-      if (c.word == "LINE") {
-        for (int i : {1, 3}) { EXPECT_GE(c.real(i), 0); EXPECT_LE(c.real(i), pageW); }
-        for (int i : {2, 4}) { EXPECT_GE(c.real(i), 0); EXPECT_LE(c.real(i), pageH); }
-      } else if (c.word == "TEXTOUT" && c.real(2) >= composer.grid().WindowUpper) {
-        const bool nil = c.text(4).toUpper() == "NIL";
-        const double w = nil ? model.GetWidth(c.text(3)) : c.text(3).size() * c.real(4);
-        EXPECT_GE(c.real(1), 0) << c.text(3).toStdString();
-        EXPECT_LE(c.real(1) + w, pageW + 1e-6) << c.text(3).toStdString();
-        EXPECT_LE(c.real(2) + ts.SignHeight, pageH) << c.text(3).toStdString();
+    int numbered = 0;
+    for (int page = 0; page < composer.fit().pages; ++page) {
+      ASSERT_TRUE(composer.ComposeWorksheet(WorksheetComposer::SolutionSheet, set, page));
+      for (int k = 1; k <= 20; ++k) {
+        if (texts(label(k)).empty()) continue;
+        ++numbered;
+        EXPECT_FALSE(drawnIn(k).empty()) << k;
+      }
+      model.SetFontSets(keyFont());
+      for (const Command& c : commands()) {
+        if (c.word == "LINE") {
+          for (int i : {1, 3}) { EXPECT_GE(c.real(i), 0); EXPECT_LE(c.real(i), pageW); }
+          for (int i : {2, 4}) { EXPECT_GE(c.real(i), 0); EXPECT_LE(c.real(i), pageH); }
+        } else if (c.word == "TEXTOUT" && c.real(2) >= composer.grid().WindowUpper) {
+          const bool nil = c.text(4).toUpper() == "NIL";
+          const double w = nil ? model.GetWidth(c.text(3)) : c.text(3).size() * c.real(4);
+          EXPECT_GE(c.real(1), 0) << c.text(3).toStdString();
+          EXPECT_LE(c.real(1) + w, pageW + 1e-6) << c.text(3).toStdString();
+          EXPECT_LE(c.real(2) + ts.SignHeight, pageH) << c.text(3).toStdString();
+        }
       }
     }
+    EXPECT_EQ(numbered, 20) << "every problem on one of the pages";
   }
-  // Twenty rows hold one line of 8 points each: the long chains leave out steps before the
-  // answer, never the problem or the answer.
+  // Twenty rows hold one line of 8 points each: the long chains take more pages, each chain
+  // whole on its page, numbered as on the problem sheet.
   gen.ExamRowN = 20;
   gen.ExamColN = 1;
-  ASSERT_TRUE(compose(pkAdd, lines(first, second)));
-  EXPECT_EQ(composer.keyFontSize(), WorksheetComposer::kMinKeyFontSize);
-  for (int k = 1; k <= 20; ++k) {
-    SCOPED_TRACE(k);
-    const Solution s = SolveProblem(pkAdd, first[k - 1], second[k - 1], false);
-    ASSERT_TRUE(s.solved);
-    const QString full = QString::fromStdString(expectedReading(s, true));
-    const QString problem = full.section(QStringLiteral(" = "), 0, 0);
-    const QString answer = full.section(QStringLiteral(" = "), -1);
-    int lineCount = 0;
-    const QString read = QString::fromStdString(readChain(k, &lineCount));
-    EXPECT_TRUE(read.startsWith(problem + QStringLiteral(" = "))) << read.toStdString();
-    EXPECT_TRUE(read.endsWith(QStringLiteral(" = ") + answer)) << read.toStdString();
-    EXPECT_TRUE(read.contains(QStringLiteral(" = … = "))) << read.toStdString();
-    EXPECT_EQ(lineCount, 1);
-    expectInside(k, cell(k));
+  const ProblemSet longSet = toSet(lines(first, second), pkAdd);
+  ASSERT_TRUE(composer.ComposeWorksheet(WorksheetComposer::SolutionSheet, longSet));
+  const int pages = composer.fit().pages;
+  EXPECT_GT(pages, 1);
+  EXPECT_NE(FitNote(composer.fit()).indexOf(QStringLiteral("ページ")), -1);
+  int seen = 0;
+  for (int page = 0; page < pages; ++page) {
+    ASSERT_TRUE(composer.ComposeWorksheet(WorksheetComposer::SolutionSheet, longSet, page));
+    for (int k = 1; k <= 20; ++k) {
+      if (texts(label(k)).empty()) continue;
+      SCOPED_TRACE(k);
+      ++seen;
+      const Solution s = SolveProblem(pkAdd, first[k - 1], second[k - 1], false);
+      EXPECT_EQ(readChain(k), expectedReading(s, true));
+      expectInside(k, cell(k, 20));
+    }
   }
+  EXPECT_EQ(seen, 20);
+  EXPECT_FALSE(composer.ComposeWorksheet(WorksheetComposer::SolutionSheet, longSet, pages));
+  EXPECT_TRUE(texts(QStringLiteral("…")).empty());
 
   // Short chains in twenty rows: one line each, above 8 points.
   const ProblemMemos m = memos(20);
   ASSERT_TRUE(compose(pkAdd, m));
-  EXPECT_GT(composer.keyFontSize(), WorksheetComposer::kMinKeyFontSize);
+  EXPECT_GT(composer.fit().usedSize, WorksheetComposer::kMinFontSize);
   for (int k = 1; k <= 20; ++k) {
     int lineCount = 0;
     EXPECT_EQ(readChain(k, &lineCount),
@@ -676,8 +772,8 @@ TEST_F(KeyTest, HugeProblemFontComesDownToTheRows) {
   settings.FntExam.size = 50000;
   const ProblemMemos m = memos(20);
   ASSERT_TRUE(compose(pkAdd, m));
-  EXPECT_GE(composer.keyFontSize(), WorksheetComposer::kMinKeyFontSize);
-  EXPECT_LT(composer.keyFontSize(), 100);
+  EXPECT_GE(composer.fit().usedSize, WorksheetComposer::kMinFontSize);
+  EXPECT_LT(composer.fit().usedSize, 100);
   for (int k = 1; k <= 20; ++k) {
     EXPECT_EQ(readChain(k), expectedReading(SolveProblem(pkAdd, memoLines(m.Memo1)[k - 1],
                                                          memoLines(m.Memo2)[k - 1], false),
@@ -686,28 +782,28 @@ TEST_F(KeyTest, HugeProblemFontComesDownToTheRows) {
   }
 }
 
-// Twenty rows at the problem font leave the top margin where it is; the key's smaller rows
-// clear the page strings all the same, without storing that margin for the other sheets.
-TEST_F(KeyTest, SmallRowsClearThePageStringsWithoutMovingTheStoredMargin) {
+// Twenty rows: every sheet starts below the page strings and the date box, the problem font is
+// set smaller to fit the rows, and the stored margin stays the user's.
+TEST_F(KeyTest, TwentyRowsStartBelowThePageStringsOnEverySheet) {
   gen.ExamRowN = 20;
   gen.ExamColN = 1;
-  ASSERT_TRUE(composer.ComposeWorksheet(WorksheetComposer::ProblemSheet, memos(20), pkAdd, "＋"));
-  const double storedTop = settings.WindowTop;
+  ASSERT_TRUE(composer.ComposeWorksheet(WorksheetComposer::ProblemSheet, toSet(memos(20), pkAdd)));
   const double problemUpper = composer.grid().WindowUpper;
-  ASSERT_LT(storedTop, 36) << "the problem rows refuse the raise";
+  EXPECT_GE(problemUpper, 36 + 5) << "below the subtitle line";
+  EXPECT_LT(composer.fit().usedSize, settings.FntExam.size);
+  EXPECT_EQ(FitNote(composer.fit()),
+            QStringLiteral("文字を24ptから%1ptに縮めました").arg(composer.fit().usedSize));
   ASSERT_TRUE(compose(pkAdd, memos(20)));
-  EXPECT_EQ(settings.WindowTop, storedTop);
+  EXPECT_EQ(composer.grid().WindowUpper, problemUpper) << "the key's grid is the problem sheet's";
   const auto name = texts(QStringLiteral("　なまえ "));
   ASSERT_EQ(name.size(), 1u);
   const double h = (name[0].real(2) - 10) / 3.5;  // the date line's height
-  EXPECT_GE(composer.grid().WindowUpper, 36 + 5) << "below the subtitle line";
-  EXPECT_GE(composer.grid().WindowUpper, 10 + 2 * h + 5 - 1e-9) << "below the date box's divider";
+  EXPECT_GE(composer.grid().WindowUpper, 10 + 6 * h + 5 - 1e-9) << "below the date box";
   for (int k = 1; k <= 20; ++k) {
     ASSERT_EQ(texts(label(k)).size(), 1u);
     expectInside(k, cell(k));
   }
-  ASSERT_TRUE(composer.ComposeWorksheet(WorksheetComposer::ProblemSheet, memos(20), pkAdd, "＋"));
-  EXPECT_EQ(composer.grid().WindowUpper, problemUpper) << "the problem sheet as before";
+  EXPECT_EQ(settings.WindowTop, 10);
 }
 
 TEST_F(KeyTest, NumberingFollowsTheSettings) {
