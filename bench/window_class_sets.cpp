@@ -32,14 +32,16 @@ namespace {
 
 using namespace zubira;
 
-// The save-file dialog names FILE; anything else would wait for a user and ends the run.
+// The save-file dialog names FILE; messages go to stderr, a warning failing the run; questions
+// are answered No.
 class FixedDialogs final : public Dialogs {
  public:
   explicit FixedDialogs(QString file) : file_(std::move(file)) {}
-  void message(QWidget*, const QString&, const QString& text, MessageIcon) override {
-    std::fprintf(stderr, "window_class_sets: message: %s\n", qPrintable(text));
-    std::exit(1);
+  void message(QWidget*, const QString&, const QString& text, MessageIcon icon) override {
+    std::fprintf(stderr, "window_class_sets: %s\n", qPrintable(text));
+    warned = warned || icon != MessageIcon::Information;
   }
+  bool warned = false;
   bool askYesNo(QWidget*, const QString&, const QString&) override { return false; }
   Answer askYesNoCancel(QWidget*, const QString&, const QString&) override { return Answer::Cancel; }
   std::optional<QString> inputText(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
@@ -94,7 +96,7 @@ int main(int argc, char** argv) {
       std::printf("before the run: %s\n", residentMemory().c_str());
       std::fflush(stdout);
       dlg->BtnVersionsPdf->click();
-      ok = !dlg->isVisible() && QFile::exists(file);
+      ok = !dlg->isVisible() && QFile::exists(file) && !dialogs.warned;
       if (dlg->isVisible()) dlg->reject();
     });
     window.findChild<QAction*>(QStringLiteral("SaveVersions"))->trigger();
