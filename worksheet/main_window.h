@@ -44,6 +44,7 @@ class PromotionPanel;
 class TAboutBox;
 class TFrmRndD;
 class TFrmStyle;
+class FrmVersions;
 
 class TForm1 : public QMainWindow, private GeneratorHooks {
   Q_OBJECT
@@ -95,6 +96,8 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   void Style1Click();
   void S1Click();
   void Print1Click();
+  // クラス用の複数セット: the class-set dialog on the current settings and conditions.
+  void SaveVersionsClick();
   void Exit1Click();
   void A1Click();
   void HelpLocalClick();  // 使い方: the local manual
@@ -159,6 +162,7 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   QAction* Style1;
   QAction* S1;
   QAction* Print1;
+  QAction* SaveVersions;
   QAction* Exit1;
   QAction* D1;
   QAction* N5;
@@ -223,6 +227,7 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   TFrmRndD* rndDialog_ = nullptr;
   TFrmStyle* styleDialog_ = nullptr;
   TAboutBox* aboutBox_ = nullptr;
+  FrmVersions* versionsDialog_ = nullptr;  // made at its first use, kept for its choices
   PromotionPanel* promotion_ = nullptr;
   QActionGroup* rangeGroup_ = nullptr;
   EditFocusWatcher focus_;
