@@ -1,7 +1,7 @@
 #include "app/cmd_draw.h"
 
 #include "app/cli_support.h"
-#include "app/page_output.h"
+#include "drawing/page_output.h"
 #include "preview/preview_settings.h"
 
 #include <QDir>

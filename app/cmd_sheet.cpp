@@ -2,8 +2,9 @@
 
 #include "app/cli_presets.h"
 #include "app/cli_support.h"
-#include "app/page_output.h"
+#include "drawing/page_output.h"
 #include "preview/preview_settings.h"
+#include "worksheet/class_sets.h"
 #include "worksheet/worksheet_composer.h"
 
 #include <QFile>
@@ -38,8 +39,9 @@ std::unique_ptr<CommandLine> sheetCommandLine() {
            QStringLiteral("FILE"));
   made->add({QStringLiteral("versions")},
            QStringLiteral("N different sets (1..1000) in one PDF, each a problem page, its answer page and, "
-                          "with --solutions, its key page; name the PDF with --problems, --answers or "
-                          "--solutions (the same file when several are given)."),
+                          "with --solutions, its key page, every page marked \"セット k / N\" at its foot; "
+                          "name the PDF with --problems, --answers or --solutions (the same file when "
+                          "several are given)."),
            QStringLiteral("N"));
   made->add({QStringLiteral("lists")},
            QStringLiteral("Read the problems as lines of first operand, second operand and answer separated "
@@ -99,14 +101,6 @@ struct Target {
   int sheet;  // WorksheetComposer::SheetKind
 };
 
-QString sheetName(int sheet) {
-  switch (sheet) {
-    case WorksheetComposer::AnswerSheet: return QStringLiteral("答え");
-    case WorksheetComposer::SolutionSheet: return QStringLiteral("解き方");
-    default: return QStringLiteral("問題");
-  }
-}
-
 // One page with its composer: the A4 page of the files, or a print queue's page.
 class SheetWriter {
  public:
@@ -120,6 +114,7 @@ class SheetWriter {
     loadPageStrings(ini, output_->model(), &dateTime_);
   }
   PageOutput& output() { return *output_; }
+  const TPageStr& dateTime() const { return dateTime_; }
   // Composes page `page` of a sheet; false beyond its last page. What the user should know of
   // the fit goes to stderr once per sheet.
   bool compose(int sheet, const ProblemSet& problems, int page = 0) {
@@ -183,7 +178,7 @@ int runSheetCommand(const QStringList& args) {
     if (!listsFile.isEmpty()) return line.fail(QStringLiteral("--versions makes its own problems; leave out --lists"));
   }
   if (o.mix && !listsFile.isEmpty()) return line.fail(QStringLiteral("--mix makes its own problems; leave out --lists"));
-  // The sheets of one set, in order: in a batch PDF and on the printer.
+  // The sheets of one set, in order, on the printer.
   std::vector<int> setSheets{WorksheetComposer::ProblemSheet, WorksheetComposer::AnswerSheet};
   if (key) setSheets.push_back(WorksheetComposer::SolutionSheet);
 
@@ -239,11 +234,10 @@ int runSheetCommand(const QStringList& args) {
     return ExitOk;
   };
   // Each sheet of the set as a job of its own, with every page of the sheet.
-  auto printSet = [&](const ProblemSet& set, int version) -> int {
+  auto printSet = [&](const ProblemSet& set) -> int {
     for (int s : setSheets) {
       PageOutput& out = printer->output();
-      QString title = QStringLiteral("Zubira %1").arg(sheetName(s));
-      if (batch) title += QStringLiteral(" (%1/%2)").arg(version + 1).arg(versions);
+      const QString title = QStringLiteral("Zubira %1").arg(sheetName(s));
       if (!out.beginJob()) return failed(out.error());
       for (int page = 0; printer->compose(s, set, page); ++page)
         if (!out.addPage()) return failed(out.error());
@@ -253,19 +247,22 @@ int runSheetCommand(const QStringList& args) {
   };
 
   if (batch) {
-    PageOutput* pdf = files ? &files->output() : nullptr;
-    if (pdf && !pdf->beginPdf(targets[0].file)) return failed(pdf->error());
-    for (int v = 0; v < versions; ++v) {
-      ProblemSet set;
-      if (const int rc = problems(&set); rc != ExitOk) return rc;
-      for (int s : (pdf ? setSheets : std::vector<int>()))
-        for (int page = 0; files->compose(s, set, page); ++page)
-          if (!pdf->addPage()) return failed(pdf->error());
-      if (printer)
-        if (const int rc = printSet(set, v); rc != ExitOk) return rc;
+    ClassSets batchSets(sheet, gen, (files ? files : printer)->dateTime());
+    if (files) batchSets.writePdf(files->output(), targets[0].file);
+    if (printer) batchSets.print(printer->output(), copies);
+    const ClassSetResult r = batchSets.run(ClassSetPlan{versions, true, key},
+                                           o.mix ? mixedSets(*o.mix, random, &o.hooks) : generatedSets(generator, o.kind, gen));
+    for (const QString& note : r.notes) printTo(stderr, command + QStringLiteral(": ") + note + u'\n');
+    switch (r.status) {
+      case ClassSetResult::Done: return r.problemsKept > 0 ? ExitExhausted : ExitOk;
+      case ClassSetResult::NotMade:
+        if (r.makeStatus != MakeStatus::InvalidRanges) return ExitExhausted;
+        printTo(stderr, r.message + u'\n');
+        return ExitUsage;
+      case ClassSetResult::Cancelled:
+      case ClassSetResult::Failed: break;
     }
-    if (pdf && !pdf->endPdf()) return failed(pdf->error());
-    return kept ? ExitExhausted : ExitOk;
+    return failed(r.message);
   }
 
   ProblemSet set;
@@ -291,7 +288,7 @@ int runSheetCommand(const QStringList& args) {
     }
   }
   if (printer)
-    if (const int rc = printSet(set, 0); rc != ExitOk) return rc;
+    if (const int rc = printSet(set); rc != ExitOk) return rc;
   return kept ? ExitExhausted : ExitOk;
 }
 

@@ -14,6 +14,7 @@
 #include "worksheet/preview_host.h"
 #include "worksheet/promotion_panel.h"
 #include "worksheet/style_dialog.h"
+#include "worksheet/versions_dialog.h"
 #include "worksheet/worksheet_composer.h"
 
 #include <QAction>
@@ -332,6 +333,7 @@ void TForm1::buildMenus() {
   Style1 = action(file, "Style1", QStringLiteral("スタイル(&S)"));
   S1 = action(file, "S1", QStringLiteral("プリンタ設定(&S)"));
   Print1 = action(file, "Print1", QStringLiteral("印刷(&P)"));
+  SaveVersions = action(file, "SaveVersions", QStringLiteral("クラス用の複数セット(&V)..."));
   MixSheet = action(file, "MixSheet", QStringLiteral("まとめプリント(&U)..."));
   file->addSeparator();
   Exit1 = action(file, "Exit1", QStringLiteral("終了(&X)"));
@@ -373,6 +375,7 @@ void TForm1::buildMenus() {
   connect(Style1, &QAction::triggered, this, [this] { Style1Click(); });
   connect(S1, &QAction::triggered, this, [this] { S1Click(); });
   connect(Print1, &QAction::triggered, this, [this] { Print1Click(); });
+  connect(SaveVersions, &QAction::triggered, this, [this] { SaveVersionsClick(); });
   connect(MixSheet, &QAction::triggered, this, [this] { MixSheetClick(); });
   connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
   connect(D1, &QAction::triggered, this, [this] { D1Click(); });
@@ -806,6 +809,20 @@ void TForm1::S1Click() {
 
 void TForm1::Print1Click() {
   if (preview_) preview_->PrintOut();
+}
+
+void TForm1::SaveVersionsClick() {
+  if (!commitEditing()) return;
+  GenerationSettings run = gen;
+  if (!ParseRangeTexts(rangeTexts(), &run)) {
+    message(QStringLiteral("数を入力して下さい"));
+    return;
+  }
+  if (!versionsDialog_) versionsDialog_ = new FrmVersions(this);
+  PageModel* page = preview_ ? &preview_->model() : nullptr;
+  versionsDialog_->setSource({settings, run, DateTime, kind(), ReadOperandChoices(), random_, page,
+                              page ? page->printerAccess().printer() : nullptr});
+  versionsDialog_->exec();
 }
 
 void TForm1::MixSheetClick() {

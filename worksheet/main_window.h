@@ -46,6 +46,7 @@ class TAboutBox;
 class TFrmMix;
 class TFrmRndD;
 class TFrmStyle;
+class FrmVersions;
 
 class TForm1 : public QMainWindow, private GeneratorHooks {
   Q_OBJECT
@@ -97,6 +98,8 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   void Style1Click();
   void S1Click();
   void Print1Click();
+  // クラス用の複数セット: the class-set dialog on the current settings and conditions.
+  void SaveVersionsClick();
   void MixSheetClick();  // まとめプリント
   void Exit1Click();
   void A1Click();
@@ -162,6 +165,7 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   QAction* Style1;
   QAction* S1;
   QAction* Print1;
+  QAction* SaveVersions;
   QAction* MixSheet;
   QAction* Exit1;
   QAction* D1;
@@ -231,6 +235,7 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   TFrmRndD* rndDialog_ = nullptr;
   TFrmStyle* styleDialog_ = nullptr;
   TAboutBox* aboutBox_ = nullptr;
+  FrmVersions* versionsDialog_ = nullptr;  // made at its first use, kept for its choices
   PromotionPanel* promotion_ = nullptr;
   PresetMenu* presetMenu_ = nullptr;
   TFrmMix* mixDialog_ = nullptr;

@@ -3,7 +3,7 @@
 // through the writer they use. The failure is reported, nothing half written is left, and a file
 // of the same name that was there stays as it was.
 
-#include "app/page_output.h"
+#include "drawing/page_output.h"
 
 #include "run_zubira.h"
 #include "tests/support/fault_injection.h"

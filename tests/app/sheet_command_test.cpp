@@ -27,6 +27,13 @@ QString pdfText(const QString& pdf, int page = 0) {
   return run(args << pdf << "-");
 }
 
+// A page's text without the set label of a batch.
+QString withoutSetLabel(const QString& text) {
+  QStringList lines = text.split(u'\n');
+  lines.removeIf([](const QString& line) { return line.startsWith(QStringLiteral("セット ")); });
+  return lines.join(u'\n');
+}
+
 class SheetCommand : public ::testing::Test {
  protected:
   QTemporaryDir dir;
@@ -46,6 +53,7 @@ TEST_F(SheetCommand, ProblemAndAnswerSheetsReadBack) {
   EXPECT_TRUE(problems.contains(QStringLiteral("たしざんのもんだい")));
   EXPECT_FALSE(problems.contains(QStringLiteral("(答)")));
   EXPECT_TRUE(answers.contains(QStringLiteral("たしざんのもんだい (答)")));
+  for (const QString& sheet : {problems, answers}) EXPECT_FALSE(sheet.contains(QStringLiteral("セット"))) << "a single sheet has no set label";
   int at = 0;
   for (int k = 1; k <= 10; ++k) {
     const QString label = QStringLiteral("(%1)").arg(k, 2);
@@ -77,11 +85,19 @@ TEST_F(SheetCommand, VersionsMakeDifferentSetsEachWithItsAnswers) {
   const auto r = runZubira({"sheet", "--versions", "3", "--seed", "11", "--problems", pdf});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
   EXPECT_TRUE(run({"pdfinfo", pdf}).contains(QRegularExpression("Pages:\\s+6\\b")));
-  const QString v1 = pdfText(pdf, 1), v2 = pdfText(pdf, 3), v3 = pdfText(pdf, 5);
+  const QString v1 = withoutSetLabel(pdfText(pdf, 1)), v2 = withoutSetLabel(pdfText(pdf, 3)),
+                v3 = withoutSetLabel(pdfText(pdf, 5));
   EXPECT_NE(v1, v2);
   EXPECT_NE(v2, v3);
   EXPECT_FALSE(v1.contains(QStringLiteral("(答)")));
   EXPECT_TRUE(pdfText(pdf, 2).contains(QStringLiteral("(答)")));
+  // Every page carries its set at the foot, the answer page the same as its problem page.
+  for (int page = 1; page <= 6; ++page) {
+    const QString label = QStringLiteral("セット %1 / 3").arg((page + 1) / 2);
+    const QStringList lines = pdfText(pdf, page).split(u'\n', Qt::SkipEmptyParts);
+    EXPECT_TRUE(lines.contains(label)) << page;
+    EXPECT_EQ(pdfText(pdf, page).count(QStringLiteral("セット")), 1) << page;
+  }
   EXPECT_EQ(runZubira({"sheet", "--versions", "2", "--problems", dir.filePath("v.png")}).exitCode, 2);
   EXPECT_EQ(runZubira({"sheet", "--versions", "2", "--problems", pdf, "--solutions", dir.filePath("w.pdf")}).exitCode, 2)
       << "one PDF";
@@ -98,7 +114,8 @@ TEST_F(SheetCommand, VersionsMakeDifferentSetsEachWithItsAnswers) {
   EXPECT_TRUE(pdfText(keyed, 2).contains(QStringLiteral("(答)")));
   EXPECT_TRUE(pdfText(keyed, 3).contains(QStringLiteral("(解き方)")));
   EXPECT_TRUE(pdfText(keyed, 6).contains(QStringLiteral("(解き方)")));
-  EXPECT_EQ(pdfText(keyed, 1), v1) << "the same seed, the same first set";
+  EXPECT_EQ(withoutSetLabel(pdfText(keyed, 1)), v1) << "the same seed, the same first set";
+  EXPECT_TRUE(pdfText(keyed, 6).contains(QStringLiteral("セット 2 / 2")));
 }
 
 // Every word of a PDF with its box as pdftotext reads it: "page xMin yMin xMax yMax text" a line.
@@ -120,7 +137,8 @@ QStringList pdfWords(const QString& pdf) {
 
 // Batch PDFs keep every text where the program has always put it: the words and boxes of sheets
 // of every page kind, recorded from an earlier build, come back exactly. The way pages are drawn
-// into the PDF may change for speed; what a reader sees may not.
+// into the PDF may change for speed; what a reader sees may not. (The recording holds the set
+// label "セット k / N" at the foot of every page, which the batch pages gained after the rest.)
 TEST_F(SheetCommand, BatchPdfKeepsEveryWordInItsPlace) {
   QFile empty(dir.filePath("defaults.ini"));
   ASSERT_TRUE(empty.open(QIODevice::WriteOnly));

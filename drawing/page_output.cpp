@@ -1,17 +1,15 @@
-#include "app/page_output.h"
+#include "drawing/page_output.h"
 
+#include "drawing/ink_canvas.h"
 #include "drawing/printer_access.h"
 #include "platform/jpeg_codec.h"
 #include "platform/save_file.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QPrinter>
-
-#include <cstdio>
+#include <QPdfWriter>
 
 namespace zubira {
 
@@ -26,37 +24,36 @@ std::optional<OutputFormat> outputFormatOf(const QString& file) {
 
 namespace {
 
-std::unique_ptr<QPrinter> makePdfPrinter(int dpi) {
-  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  printer->setOutputFormat(QPrinter::PdfFormat);
-  printer->setResolution(dpi);
-  printer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
-  printer->setFullPage(true);
-  return printer;
+// The files' page: A4 without margins, the whole sheet printable.
+QPageLayout filePageLayout() {
+  return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
+                     QPageLayout::Millimeter);
 }
 
 }  // namespace
 
+// The model reads the page of the PDF writers to come, which are made for each file: 4958 by
+// 7017 pixels at 600 dpi, as Qt sizes A4 from its 595 by 842 points.
 PageOutput::PageOutput(int printerDpi)
-    : model_([&] {
-        auto printer = makePdfPrinter(printerDpi);
-        printer_ = printer.get();
-        return std::make_unique<PageModel>(std::make_unique<QtPrinterAccess>(std::move(printer)), 96);
-      }()),
-      renderer_(*model_) {}
+    : pdfDpi_(printerDpi),
+      model_(std::make_unique<PageModel>(
+          std::make_unique<FixedPrinterAccess>(QSize(printerDpi, printerDpi),
+                                               filePageLayout().paintRectPixels(printerDpi).size()),
+          96)),
+      renderer_(*model_) {
+  model_->setCanvases(nullptr, std::make_unique<InkCanvas>(printerDpi, printerDpi));
+}
 
 // The model reads the queue's metrics from a document of its own that is never drawn on; each
 // job draws on a document of its own.
 PageOutput::PageOutput(const CupsQueue& queue)
     : queue_(queue),
       model_(std::make_unique<PageModel>(std::make_unique<CupsDocument>(queue), 96)),
-      renderer_(*model_) {}
-
-PageOutput::~PageOutput() {
-  endPainting();
-  if (!pdfTemp_.isEmpty()) QFile::remove(pdfTemp_);
+      renderer_(*model_) {
+  model_->setCanvases(nullptr, std::make_unique<InkCanvas>(queue.resolution, queue.resolution));
 }
+
+PageOutput::~PageOutput() { cancelPdf(); }
 
 bool PageOutput::ready() {
   if (!model_->ReadPrinterMetrics() || !model_->GetPageSize()) {
@@ -105,14 +102,24 @@ void PageOutput::endPainting() {
   if (painter_.isActive()) painter_.end();
 }
 
-bool PageOutput::addPage() {
+bool PageOutput::addPage(const Overlay& overlay) {
   if (!painter_.isActive() || !device_) return false;
   if (pages_ > 0 && !device_->newPage()) {
     error_ = QStringLiteral("cannot start page %1").arg(pages_ + 1);
     return false;
   }
+  // The page's canvas is the ink canvas made above unless a caller put another in its place.
+  auto* ink = dynamic_cast<InkCanvas*>(&model_->printerCanvas());
+  if (ink) ink->clearInk();
   model_->setTgtCanvas(PageModel::kTargetPrinter);
   const bool drawn = renderer_.DrawGraphics();
+  // The overlay measures and converts on the page, as the lists were drawn.
+  if (drawn && overlay) {
+    auto* painting = dynamic_cast<PainterCanvas*>(&model_->printerCanvas());
+    if (painting) painting->attach(&painter_);
+    overlay(model_->printerCanvas(), ink ? ink->ink() : std::vector<QRect>());
+    if (painting) painting->detach();
+  }
   model_->setTgtCanvas(PageModel::kTargetScreen);
   if (!drawn) {
     error_ = QStringLiteral("the page could not be printed");
@@ -123,34 +130,43 @@ bool PageOutput::addPage() {
 }
 
 bool PageOutput::beginPdf(const QString& file) {
-  if (!printer_) return false;
-  pdfFile_ = file;
-  // Written beside the target and renamed over it once complete.
-  pdfTemp_ = file + QStringLiteral(".part");
-  printer_->setOutputFileName(pdfTemp_);
-  if (!beginPages(printer_)) {
-    error_ = QStringLiteral("cannot write \"%1\"").arg(file);
-    QFile::remove(pdfTemp_);
-    pdfTemp_.clear();
+  if (queue_ || pdfFile_) return false;
+  fileFault_ = WholeFileWriter::Fault::None;
+  pdfName_ = file;
+  pdfFile_ = std::make_unique<WholeFileWriter>(file);
+  const auto failed = [&] {
+    fileFault_ = pdfFile_->fault();
+    const QString why = pdfFile_->errorText();
+    error_ = why.isEmpty() ? QStringLiteral("cannot write \"%1\"").arg(file)
+                           : QStringLiteral("cannot write \"%1\": %2").arg(file, why);
+    cancelPdf();
     return false;
-  }
+  };
+  if (!pdfFile_->open()) return failed();
+  pdf_ = std::make_unique<QPdfWriter>(pdfFile_.get());
+  pdf_->setResolution(pdfDpi_);
+  if (!pdf_->setPageLayout(filePageLayout()) || !beginPages(pdf_.get())) return failed();
   return true;
 }
 
 bool PageOutput::endPdf() {
-  if (!painter_.isActive()) return false;
-  renderer_.setPrintPainter(nullptr);
-  device_ = nullptr;
-  const bool ended = painter_.end();
-  const QString temp = pdfTemp_;
-  pdfTemp_.clear();
-  if (!ended || pages_ == 0 || std::rename(QFile::encodeName(temp).constData(),
-                                           QFile::encodeName(pdfFile_).constData()) != 0) {
-    error_ = QStringLiteral("cannot write \"%1\"").arg(pdfFile_);
-    QFile::remove(temp);
-    return false;
+  if (!pdfFile_ || !painter_.isActive()) return false;
+  endPainting();
+  const bool written = pages_ > 0 && pdfFile_->commit();
+  if (!written) {
+    fileFault_ = pdfFile_->fault();
+    const QString why = pdfFile_->errorText();
+    error_ = why.isEmpty() ? QStringLiteral("cannot write \"%1\"").arg(pdfName_)
+                           : QStringLiteral("cannot write \"%1\": %2").arg(pdfName_, why);
   }
-  return true;
+  cancelPdf();
+  return written;
+}
+
+void PageOutput::cancelPdf() {
+  endPainting();
+  pdf_.reset();
+  pdfFile_.reset();  // uncommitted, the file is dropped and the old one stays
 }
 
 bool PageOutput::beginJob() {
