@@ -2,11 +2,13 @@
 
 #include "generation/grid_check.h"
 #include "platform/dialogs.h"
+#include "drawing/page_model.h"
 #include "worksheet/main_window.h"
 #include "worksheet/preset_menu.h"
 #include "worksheet/preview_host.h"
 #include "worksheet/worksheet_composer.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -100,6 +102,27 @@ void TFrmMix::buildControls() {
   sheets->addStretch();
   layout->addLayout(sheets);
 
+  auto* sets = new QGroupBox(QStringLiteral("PDF・印刷"), this);
+  auto* setsLayout = new QHBoxLayout(sets);
+  auto* setsLabel = new QLabel(QStringLiteral("セットの数(&N):"), sets);
+  SpnMixSets = new QSpinBox(sets);
+  SpnMixSets->setObjectName(QStringLiteral("SpnMixSets"));
+  SpnMixSets->setRange(1, 1000);
+  SpnMixSets->setValue(1);
+  setsLabel->setBuddy(SpnMixSets);
+  ChkMixAnswers = new QCheckBox(QStringLiteral("答えのページ"), sets);
+  ChkMixAnswers->setObjectName(QStringLiteral("ChkMixAnswers"));
+  ChkMixAnswers->setChecked(true);
+  ChkMixKey = new QCheckBox(QStringLiteral("解き方のページ"), sets);
+  ChkMixKey->setObjectName(QStringLiteral("ChkMixKey"));
+  BtnMixPdf = button(sets, "BtnMixPdf", QStringLiteral("PDFに保存(&P)..."));
+  BtnMixPrint = button(sets, "BtnMixPrint", QStringLiteral("印刷(&R)"));
+  for (QWidget* w : std::initializer_list<QWidget*>{setsLabel, SpnMixSets, ChkMixAnswers, ChkMixKey}) setsLayout->addWidget(w);
+  setsLayout->addStretch();
+  setsLayout->addWidget(BtnMixPdf);
+  setsLayout->addWidget(BtnMixPrint);
+  layout->addWidget(sets);
+
   auto* foot = new QHBoxLayout;
   LblMixStatus = new QLabel(this);
   LblMixStatus->setObjectName(QStringLiteral("LblMixStatus"));
@@ -117,7 +140,12 @@ void TFrmMix::buildControls() {
   connect(BtnMixProblems, &QPushButton::clicked, this, [this] { BtnMixProblemsClick(); });
   connect(BtnMixAnswers, &QPushButton::clicked, this, [this] { BtnMixAnswersClick(); });
   connect(BtnMixKey, &QPushButton::clicked, this, [this] { BtnMixKeyClick(); });
+  connect(BtnMixPdf, &QPushButton::clicked, this, [this] { BtnMixPdfClick(); });
+  connect(BtnMixPrint, &QPushButton::clicked, this, [this] { BtnMixPrintClick(); });
   connect(BtnMixClose, &QPushButton::clicked, this, [this] { close(); });
+  runner_.setBusyChanged([this](bool busy) {
+    for (QPushButton* b : {BtnMixMake, BtnMixProblems, BtnMixAnswers, BtnMixKey, BtnMixPdf, BtnMixPrint}) b->setEnabled(!busy);
+  });
   connect(RbMixShuffle, &QRadioButton::toggled, this, [this] { changed(); });
 }
 
@@ -297,6 +325,54 @@ void TFrmMix::BtnMixMakeClick() {
 void TFrmMix::BtnMixProblemsClick() { showSheet(WorksheetComposer::ProblemSheet); }
 void TFrmMix::BtnMixAnswersClick() { showSheet(WorksheetComposer::AnswerSheet); }
 void TFrmMix::BtnMixKeyClick() { showSheet(WorksheetComposer::SolutionSheet); }
+
+bool TFrmMix::prepareSets(ClassSetPlan* plan) {
+  if (busy_ || runner_.running()) return false;
+  updateTotal();
+  const std::optional<MixedSet> mix = mixOfTable();
+  if (!mix) return false;
+  const QString refused = CheckMixedSet(*mix, gen_.ExamRowN * gen_.ExamColN);
+  if (!refused.isEmpty()) {
+    message(refused);
+    return false;
+  }
+  ClassSetSource source;
+  source.settings = settings_;
+  source.gen = gen_;
+  source.dateTime = dateTime_;
+  source.random = random_;
+  if (preview_) {
+    source.page = &preview_->model();
+    source.printer = preview_->model().printerAccess().printer();
+  }
+  // The set in the preview is the first: what the teacher looked at is what is put out.
+  const ProblemSet shown = stale_ ? ProblemSet() : problems_;
+  RandomSource* random = random_;
+  source.sets = [mix = *mix, shown, random](GeneratorHooks* hooks) -> SetMaker {
+    SetMaker fresh = mixedSets(mix, *random, hooks);
+    return [fresh, shown](int index) {
+      if (index > 0 || shown.empty()) return fresh(index);
+      MadeSet made;
+      made.set = shown;
+      return made;
+    };
+  };
+  runner_.setSource(source);
+  plan->sets = SpnMixSets->value();
+  plan->answers = ChkMixAnswers->isChecked();
+  plan->key = ChkMixKey->isChecked();
+  return true;
+}
+
+void TFrmMix::BtnMixPdfClick() {
+  ClassSetPlan plan;
+  if (prepareSets(&plan) && runner_.savePdf(plan)) LblMixStatus->setText(QStringLiteral("PDFに保存しました"));
+}
+
+void TFrmMix::BtnMixPrintClick() {
+  ClassSetPlan plan;
+  if (prepareSets(&plan) && runner_.print(plan)) LblMixStatus->setText(QStringLiteral("印刷しました"));
+}
 
 void TFrmMix::message(const QString& text) { dialogs().message(this, messageCaption(), text); }
 

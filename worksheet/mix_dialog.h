@@ -3,20 +3,24 @@
 // (a built-in one, one of the user's, or "現在の設定", the main window's settings) and a number of
 // problems; the total against the main window's grid; the order, as listed or shuffled. 作成 makes
 // a set; 問題, 答え and 解き方 show its sheets in the preview, composed as any sheet with the main
-// window's page and grid, each problem drawn with its own kind and options. The set lives here and
-// in the preview: the main window's lists keep their one kind.
+// window's page and grid, each problem drawn with its own kind and options. "PDFに保存" and "印刷"
+// put out a number of sets as class sets are, the set shown first. The set lives here and in the
+// preview: the main window's lists keep their one kind.
 
 #include "generation/mixed_set.h"
 #include "generation/problem_generator.h"
+#include "worksheet/class_set_runner.h"
 
 #include <QDialog>
 #include <QStringList>
 #include <optional>
 #include <vector>
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 class QTableWidget;
 
 namespace zubira {
@@ -47,6 +51,8 @@ class TFrmMix : public QDialog, private GeneratorHooks {
   void BtnMixProblemsClick();  // 問題
   void BtnMixAnswersClick();   // 答え
   void BtnMixKeyClick();       // 解き方
+  void BtnMixPdfClick();       // PDFに保存: SpnMixSets sets into one PDF
+  void BtnMixPrintClick();     // 印刷: each sheet of each set as a print job
 
   // ---- State -----------------------------------------------------------------------------------
   // The rows as a mixed set (現在の設定 taken from the window now); nothing, after a message,
@@ -73,6 +79,11 @@ class TFrmMix : public QDialog, private GeneratorHooks {
   QPushButton* BtnMixProblems;
   QPushButton* BtnMixAnswers;
   QPushButton* BtnMixKey;
+  QSpinBox* SpnMixSets;
+  QCheckBox* ChkMixAnswers;
+  QCheckBox* ChkMixKey;
+  QPushButton* BtnMixPdf;
+  QPushButton* BtnMixPrint;
   QLabel* LblMixStatus;
   QPushButton* BtnMixClose;
 
@@ -94,6 +105,9 @@ class TFrmMix : public QDialog, private GeneratorHooks {
   void updateTotal();
   bool makeSet();
   void showSheet(int sheetKind);
+  // The class sets of the table, the set shown in the preview first; false when the table was
+  // refused.
+  bool prepareSets(ClassSetPlan* plan);
   void message(const QString& text);
 
   // GeneratorHooks
@@ -112,6 +126,7 @@ class TFrmMix : public QDialog, private GeneratorHooks {
   ProblemSet problems_;
   bool stale_ = true;
   bool busy_ = false;
+  ClassSetRunner runner_{this};
 };
 
 }  // namespace zubira

@@ -6,6 +6,7 @@
 #include "generation/preset.h"
 #include "platform/ini_file.h"
 #include "local_http_server.h"
+#include "pdf_words.h"
 #include "tests/generation/preset_oracle.h"
 #include "tests/support/scripted_dialogs.h"
 #include "worksheet/mix_dialog.h"
@@ -29,6 +30,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -400,6 +402,57 @@ TEST_F(MixDialogTest, TheGridLimitsTheTotalAndShufflingMixesTheKinds) {
   d->BtnMixRemoveClick();
   EXPECT_EQ(d->TblMix->rowCount(), 1);
   EXPECT_EQ(d->total(), 6);
+}
+
+// The numbers of a page's words (the set label left out), as a sorted list.
+std::vector<int> numbersOn(const std::vector<testing::PdfWord>& words) {
+  std::vector<int> out;
+  static const QRegularExpression digits(QStringLiteral("\\d+"));
+  for (const testing::PdfWord& w : words)
+    for (const QRegularExpressionMatch& m : digits.globalMatch(w.text)) out.push_back(m.captured().toInt());
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+TEST_F(MixDialogTest, SetsGoIntoOnePdfTheSetShownFirst) {
+  if (QStandardPaths::findExecutable("pdfinfo").isEmpty() || QStandardPaths::findExecutable("pdftotext").isEmpty())
+    GTEST_SKIP() << "poppler's tools are not installed";
+  TFrmMix* d = open();
+  ASSERT_TRUE(d);
+  setRow(d, 0, "5年 ちがう分母のたし算", 5);
+  setRow(d, 1, "6年 分数÷分数", 5);
+  d->BtnMixProblemsClick();
+  const ProblemSet shown = d->problems();
+  ASSERT_EQ(shown.size(), 10u);
+  d->SpnMixSets->setValue(3);
+  const QString pdf = dir.filePath("mix.pdf");
+  dialogs.answerSaveFile(pdf);
+  d->BtnMixPdf->click();
+  EXPECT_EQ(dialogs.messages(), QStringList());
+  ASSERT_EQ(testing::pdfPageCount(pdf), 6) << "three sets, each a problem page and an answer page";
+  const std::vector<testing::PdfWord> words = testing::pdfWords(pdf);
+  // Page 1 is the set in the preview: its numbers are those of the problems shown, and their
+  // labels ( 1) to (10).
+  std::vector<testing::PdfWord> rest;
+  const std::optional<testing::FoundLabel> label = testing::findSetLabel(testing::wordsOfPage(words, 1), &rest);
+  ASSERT_TRUE(label);
+  EXPECT_EQ(label->set, 1);
+  EXPECT_EQ(label->sets, 3);
+  std::vector<int> expected;
+  for (int k = 1; k <= 10; ++k) expected.push_back(k);
+  for (const SheetProblem& q : shown)
+    for (const QString& value : {q.first, q.second})
+      for (const QString& n : value.split(u'/')) expected.push_back(n.toInt());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(numbersOn(rest), expected);
+  // Later sets are new ones of the same sections.
+  std::vector<testing::PdfWord> third;
+  ASSERT_TRUE(testing::findSetLabel(testing::wordsOfPage(words, 5), &third));
+  EXPECT_NE(numbersOn(third), expected);
+  int divisions = 0;
+  for (const testing::PdfWord& w : words) divisions += w.text.count(QStringLiteral("÷"));
+  EXPECT_EQ(divisions, 15);
+  EXPECT_EQ(d->LblMixStatus->text(), QStringLiteral("PDFに保存しました"));
 }
 
 TEST_F(MixDialogTest, ASectionThatCannotBeMetIsNamed) {
