@@ -243,7 +243,7 @@ PresetLoad ReadPreset(const IniFile& ini, const QString& fileName) {
   p.id = QFileInfo(fileName).completeBaseName();
   bool seen = false;
   for (const IniFile::Section& s : outline) {
-    if (s.name.isEmpty())
+    if (!s.header)
       return refuse(QStringLiteral("「%1」が節の外にあります").arg(s.keys.isEmpty() ? s.otherLines.constFirst() : s.keys.constFirst()));
     if (s.name.compare(kSection, Qt::CaseInsensitive) != 0)
       return refuse(QStringLiteral("[%1] は使えない節です").arg(s.name));

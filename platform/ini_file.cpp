@@ -166,12 +166,12 @@ std::vector<IniFile::Section> IniFile::outline() const {
   std::vector<Section> out;
   for (const QString& line : lines_) {
     if (const std::optional<QStringView> name = sectionName(line)) {
-      out.push_back({name->toString(), {}, {}});
+      out.push_back({name->toString(), true, {}, {}});
       continue;
     }
     const QStringView t = trimmedView(line);
     if (t.isEmpty() || isComment(t)) continue;
-    if (out.empty()) out.push_back({});
+    if (out.empty()) out.push_back({QString(), false, {}, {}});
     const qsizetype eq = t.indexOf(u'=');
     if (eq < 0) out.back().otherLines << t.toString();
     else out.back().keys << trimmedView(t.left(eq)).toString();

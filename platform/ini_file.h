@@ -36,11 +36,12 @@ class IniFile {
   bool hasKey(const QString& section, const QString& key) const;
 
   // What the file holds, section by section in the order of their "[...]" lines (a name as often
-  // as it appears; "" first when lines come before any header): the keys of its "Key=Value" lines
-  // in order, and the other lines that are neither blank nor comments. Lets a reader refuse a
-  // file with keys or lines it does not know.
+  // as it appears; first one without a header when lines come before any): the keys of its
+  // "Key=Value" lines in order, and the other lines that are neither blank nor comments. Lets a
+  // reader refuse a file with keys or lines it does not know.
   struct Section {
     QString name;
+    bool header = true;  // false for the lines before the first "[...]" line
     QStringList keys;
     QStringList otherLines;
   };

@@ -115,6 +115,7 @@ TEST_F(PresetTest, BadFilesAreRefusedNamingTheFirstBadKey) {
       {"[Page]\nTitle=x\n", "プリセットのファイルではありません（[Preset] の節がありません）"},
       {"Name=x\n[Preset]\nKind=0\n", "「Name」が節の外にあります"},
       {"[Preset]\nName=x\nKind=0\n[Page]\nHeader=\n", "[Page] は使えない節です"},
+      {"[]\n[Preset]\nName=x\nKind=0\n", "[] は使えない節です"},
       {"[Preset]\nName=x\nKind=0\n[Preset]\nRow=2\n", "[Preset] が二度あります"},
       {"[Preset]\nName=x\nKind 0\n", "「Kind 0」はキー=値の形ではありません"},
       {"[Preset]\nName=x\nKind=0\nColour=1\nMin1c=abc\n", "Colour は使えないキーです"},

@@ -212,7 +212,9 @@ TEST_F(IniFileTest, OutlineNamesSectionsKeysAndStrayLines) {
   const std::vector<IniFile::Section> o = ini.outline();
   ASSERT_EQ(o.size(), 4u);
   EXPECT_EQ(o[0].name, QString());
+  EXPECT_FALSE(o[0].header);
   EXPECT_EQ(o[0].keys, QStringList{"stray"});
+  EXPECT_TRUE(o[1].header);
   EXPECT_EQ(o[1].name, QStringLiteral("Preset"));
   EXPECT_EQ(o[1].keys, QStringList({"Name", "Kind"}));
   EXPECT_EQ(o[1].otherLines, QStringList{"no equals sign"});
