@@ -17,7 +17,7 @@ namespace zubira {
 
 QStringList BuiltInPresetCandidates(const QString& programDir) {
   const QDir dir(programDir);
-  return {dir.filePath(QStringLiteral("presets")),
+  return {dir.filePath(QStringLiteral("data/presets")),
           QDir::cleanPath(dir.filePath(QStringLiteral(ZUBIRA_PRESETS_FROM_PROGRAM)))};
 }
 
@@ -84,7 +84,9 @@ PresetLibrary LoadPresetLibrary(const QString& builtInFolder, const QString& use
   };
   std::stable_sort(lib.builtIn.begin(), lib.builtIn.end(),
                    [&](const Preset& a, const Preset& b) { return rank(a) < rank(b); });
-  lib.user = readFolder(userFolder, &lib.refused);
+  const QString builtInPath = QFileInfo(builtInFolder).canonicalFilePath();
+  if (builtInPath.isEmpty() || QFileInfo(userFolder).canonicalFilePath() != builtInPath)
+    lib.user = readFolder(userFolder, &lib.refused);
   std::stable_sort(lib.user.begin(), lib.user.end(), [](const Preset& a, const Preset& b) {
     return QString::localeAwareCompare(PresetLabel(a), PresetLabel(b)) < 0;
   });

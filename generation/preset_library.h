@@ -12,8 +12,9 @@
 namespace zubira {
 
 // The folders where the built-in presets are looked for, first match wins, for the program
-// `zubira` in `programDir`: "presets" beside it (a build tree), then the installation's data
-// folder as seen from the program's folder (<prefix>/share/zubira/presets from <prefix>/bin).
+// `zubira` in `programDir`: "data/presets" beside it (a build tree, whose settings file and so
+// the user's "presets" lie beside the program too), then the installation's data folder as seen
+// from the program's folder (<prefix>/share/zubira/presets from <prefix>/bin).
 QStringList BuiltInPresetCandidates(const QString& programDir);
 // $ZUBIRA_PRESETS when set; else the first candidate of the running program that exists; else
 // the installation's folder (which then holds nothing).
@@ -33,7 +34,8 @@ struct PresetLibrary {
   const Preset* find(const QString& id) const;
 };
 
-// Reads every preset file (*.ini) of the two folders; a missing folder holds none.
+// Reads every preset file (*.ini) of the two folders; a missing folder holds none, and the user's
+// folder is not read again when it is the built-in one.
 PresetLibrary LoadPresetLibrary(const QString& builtInFolder, const QString& userFolder);
 
 // A preset named on a command line or in a mix: the file `idOrFile` when it names an existing

@@ -225,7 +225,10 @@ TEST_F(PresetTest, LibraryOrdersBuiltInsAndFindsUsersPresetsByFileName) {
   const PresetLibrary none = LoadPresetLibrary(dir.filePath("absent"), QString());
   EXPECT_TRUE(none.builtIn.empty() && none.user.empty() && none.refused.isEmpty());
   EXPECT_EQ(UserPresetFolder(dir.filePath("conf/zubira.ini")), dir.filePath("conf/presets"));
-  EXPECT_EQ(BuiltInPresetCandidates("/opt/z/bin"), QStringList({"/opt/z/bin/presets", "/opt/z/share/zubira/presets"}));
+  EXPECT_EQ(BuiltInPresetCandidates("/opt/z/bin"), QStringList({"/opt/z/bin/data/presets", "/opt/z/share/zubira/presets"}));
+  const PresetLibrary same = LoadPresetLibrary(dir.filePath("builtin"), dir.filePath("builtin/../builtin"));
+  EXPECT_EQ(same.builtIn.size(), 3u);
+  EXPECT_TRUE(same.user.empty()) << "one folder is not read twice";
 }
 
 TEST_F(PresetTest, SavedNamesBecomeFileNames) {
