@@ -7,11 +7,8 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPrinter>
 
-#include <cstdio>
 
 namespace zubira {
 
@@ -24,27 +21,14 @@ std::optional<OutputFormat> outputFormatOf(const QString& file) {
   return std::nullopt;
 }
 
-namespace {
-
-std::unique_ptr<QPrinter> makePdfPrinter(int dpi) {
-  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  printer->setOutputFormat(QPrinter::PdfFormat);
-  printer->setResolution(dpi);
-  printer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
-  printer->setFullPage(true);
-  return printer;
-}
-
-}  // namespace
-
 PageOutput::PageOutput(int printerDpi)
     : model_([&] {
-        auto printer = makePdfPrinter(printerDpi);
+        auto printer = makeA4PdfPrinter(printerDpi);
         printer_ = printer.get();
         return std::make_unique<PageModel>(std::make_unique<QtPrinterAccess>(std::move(printer)), 96);
       }()),
-      renderer_(*model_) {}
+      renderer_(*model_),
+      pdf_(std::make_unique<PdfPages>(*printer_, *model_, renderer_)) {}
 
 // The model reads the queue's metrics from a document of its own that is never drawn on; each
 // job draws on a document of its own.
@@ -54,8 +38,8 @@ PageOutput::PageOutput(const CupsQueue& queue)
       renderer_(*model_) {}
 
 PageOutput::~PageOutput() {
+  pdf_.reset();
   endPainting();
-  if (!pdfTemp_.isEmpty()) QFile::remove(pdfTemp_);
 }
 
 bool PageOutput::ready() {
@@ -106,6 +90,13 @@ void PageOutput::endPainting() {
 }
 
 bool PageOutput::addPage() {
+  if (pdf_ && pdf_->active()) {
+    if (pdf_->addPage()) return true;
+    error_ = pdf_->failure() == PdfPages::Failure::NewPage
+                 ? QStringLiteral("cannot start page %1").arg(pdf_->pages() + 1)
+                 : QStringLiteral("the page could not be printed");
+    return false;
+  }
   if (!painter_.isActive() || !device_) return false;
   if (pages_ > 0 && !device_->newPage()) {
     error_ = QStringLiteral("cannot start page %1").arg(pages_ + 1);
@@ -123,31 +114,18 @@ bool PageOutput::addPage() {
 }
 
 bool PageOutput::beginPdf(const QString& file) {
-  if (!printer_) return false;
-  pdfFile_ = file;
-  // Written beside the target and renamed over it once complete.
-  pdfTemp_ = file + QStringLiteral(".part");
-  printer_->setOutputFileName(pdfTemp_);
-  if (!beginPages(printer_)) {
+  if (!pdf_) return false;
+  if (!pdf_->begin(file)) {
     error_ = QStringLiteral("cannot write \"%1\"").arg(file);
-    QFile::remove(pdfTemp_);
-    pdfTemp_.clear();
     return false;
   }
   return true;
 }
 
 bool PageOutput::endPdf() {
-  if (!painter_.isActive()) return false;
-  renderer_.setPrintPainter(nullptr);
-  device_ = nullptr;
-  const bool ended = painter_.end();
-  const QString temp = pdfTemp_;
-  pdfTemp_.clear();
-  if (!ended || pages_ == 0 || std::rename(QFile::encodeName(temp).constData(),
-                                           QFile::encodeName(pdfFile_).constData()) != 0) {
-    error_ = QStringLiteral("cannot write \"%1\"").arg(pdfFile_);
-    QFile::remove(temp);
+  if (!pdf_ || !pdf_->active()) return false;
+  if (!pdf_->finish()) {
+    error_ = QStringLiteral("cannot write \"%1\"").arg(pdf_->file());
     return false;
   }
   return true;

@@ -11,6 +11,7 @@
 #include "drawing/cups_printer.h"
 #include "drawing/page_model.h"
 #include "drawing/page_renderer.h"
+#include "drawing/pdf_pages.h"
 
 #include <QPainter>
 #include <QString>
@@ -69,8 +70,7 @@ class PageOutput {
   QPainter painter_;
   QPagedPaintDevice* device_ = nullptr;  // the PDF printer or the job's document, while pages are added
   std::unique_ptr<CupsDocument> job_;
-  QString pdfFile_;
-  QString pdfTemp_;
+  std::unique_ptr<PdfPages> pdf_;  // files only
   int pages_ = 0;
   QString error_;
 };

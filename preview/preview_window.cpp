@@ -1,9 +1,11 @@
 #include "preview/preview_window.h"
 
 #include "drawing/cups_printer.h"
+#include "drawing/pdf_pages.h"
 #include "platform/dialogs.h"
 #include "preview/page_export.h"
 #include "preview/page_image_view.h"
+#include "preview/page_pdf.h"
 #include "preview/preview_settings.h"
 
 #include <QAction>
@@ -25,6 +27,7 @@
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QShowEvent>
+#include <QStatusBar>
 
 #include <cmath>
 #include <cstdio>
@@ -103,6 +106,10 @@ void TFrmPrev::buildControls() {
   pageArea_->resize(0, 0);
   scroll_->setWidget(pageArea_);
   setCentralWidget(scroll_);
+
+  StBarPrev = new QStatusBar(this);
+  StBarPrev->setObjectName(QStringLiteral("StBarPrev"));
+  setStatusBar(StBarPrev);
 }
 
 void TFrmPrev::buildMenus() {
@@ -131,6 +138,7 @@ void TFrmPrev::buildMenus() {
   D1 = item(File1, "D1", QStringLiteral("入力リスト破棄(&D)"));
   N3 = separator(File1, "N3");
   Save2BMP = item(File1, "Save2BMP", QStringLiteral("ファイルに保存(&B)"));
+  Save2PDF = item(File1, "Save2PDF", QStringLiteral("PDFに保存(&V)..."));
   JpegOpt = item(File1, "JpegOpt", QStringLiteral("Jpeg画像の質(&J)"));
   Copy2Clip = item(File1, "Copy2Clip", QStringLiteral("クリップボードに複写(&F)"));
   N6 = separator(File1, "N6");
@@ -186,6 +194,14 @@ void TFrmPrev::buildMenus() {
   Help1 = menu("Help1", QStringLiteral("ヘルプ(&H)"));
   About1 = item(Help1, "About1", QStringLiteral("Gazumoについて(&A)"));
 
+  // The keys of the usual desktop commands. Escape closes as the frame's button does.
+  Print2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  Save2PDF->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  Save2BMP->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  Copy2Clip->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+  Update1->setShortcut(QKeySequence(Qt::Key_F5));
+  Close1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)});
+
   // The page-string items carry a check mark that only the program sets.
   for (QAction* a : {H1, F1, T1, S1}) a->setCheckable(true);
   const auto keepMark = [](QAction* a, bool toggledTo) { a->setChecked(!toggledTo); };
@@ -197,11 +213,14 @@ void TFrmPrev::buildMenus() {
   connect(L1, &QAction::triggered, this, [this] { SaveList(); });
   connect(D1, &QAction::triggered, this, [this] { D1Click(); });
   connect(Save2BMP, &QAction::triggered, this, [this] { Save2BMPClick(); });
+  connect(Save2PDF, &QAction::triggered, this, [this] { Save2PDFClick(); });
   connect(JpegOpt, &QAction::triggered, this, [this] { JpegOptClick(); });
   connect(Copy2Clip, &QAction::triggered, this, [this] { Copy2ClipClick(); });
   connect(Printer1, &QAction::triggered, this, [this] { SetPrinter(); });
   connect(Print2, &QAction::triggered, this, [this] { PrintOut(); });
-  connect(Close1, &QAction::triggered, this, [this] { PrevEnd(); });
+  // Closing from the menu asks what closing through the frame asks: the next show would empty
+  // a manual list.
+  connect(Close1, &QAction::triggered, this, [this] { close(); });
 
   connect(Font2, &QAction::triggered, this, [this] { Font2Click(); });
   connect(C3, &QAction::triggered, this, [this] { C3Click(); });
@@ -494,14 +513,15 @@ void TFrmPrev::hideMenuItems(const QStringList& objectNames) {
     if (QAction* a = menuItem(name)) a->setVisible(false);
 }
 
+// "更新(&U)" stays, with the separator under it: a hidden item's key (F5) would do nothing.
 QStringList TFrmPrev::editingMenuItemNames() {
   return {QStringLiteral("H1"),     QStringLiteral("F1"),     QStringLiteral("T1"),
           QStringLiteral("S1"),     QStringLiteral("N8"),     QStringLiteral("E1"),
           QStringLiteral("I2"),     QStringLiteral("Pixel1"), QStringLiteral("Inch1"),
           QStringLiteral("mm1"),    QStringLiteral("Unit1"),  QStringLiteral("N5"),
-          QStringLiteral("Edit1"),  QStringLiteral("Update1"), QStringLiteral("R1"),
-          QStringLiteral("I1"),     QStringLiteral("A1"),     QStringLiteral("L1"),
-          QStringLiteral("D1"),     QStringLiteral("N3"),     QStringLiteral("Help1")};
+          QStringLiteral("Edit1"),  QStringLiteral("R1"),     QStringLiteral("I1"),
+          QStringLiteral("A1"),     QStringLiteral("L1"),     QStringLiteral("D1"),
+          QStringLiteral("Help1")};
 }
 
 QStringList TFrmPrev::limitedMenuItemNames() {
@@ -532,9 +552,11 @@ void TFrmPrev::SetPrinter() {
                      .arg(model_->PrinterResY()));
 }
 
-void TFrmPrev::PrintOut() {
-  // A hidden preview prints nothing and says nothing; an inert one has no metrics to print with.
-  if (ErrorNum_ >= 0 || !isVisible() || !model_->metricsValid()) return;
+QString TFrmPrev::PrintOut() {
+  // A hidden preview prints nothing; an inert one has no metrics to print with.
+  if (ErrorNum_ >= 0 || !model_->metricsValid())
+    return QStringLiteral("プリンタの設定を確認できないので印刷できません");
+  if (!isVisible()) return QStringLiteral("プレビューが閉じているので印刷できません");
   QPrinter* printer = model_->printerAccess().printer();
   QString pdfFile;
   if (printer && printer->outputFormat() == QPrinter::PdfFormat) {
@@ -543,7 +565,10 @@ void TFrmPrev::PrintOut() {
     const std::optional<QString> name = dialogs().saveFileName(
         this, SaveFileRequest{QStringLiteral("PDF ファイルに印刷"), preset,
                               QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf")});
-    if (!name || name->isEmpty()) return;
+    if (!name || name->isEmpty()) {
+      showStatus(QStringLiteral("印刷を取り消しました"));
+      return StBarPrev->currentMessage();
+    }
     pdfFile = *name;
   }
 
@@ -551,7 +576,17 @@ void TFrmPrev::PrintOut() {
   QString error;
   const bool printed = printPage(printer, pdfFile, &error);
   model_->setTgtCanvas(remembered);
-  if (!printed) message(error);
+  if (!printed) {
+    showStatus(QStringLiteral("印刷できませんでした"));
+    message(error);
+  } else if (!pdfFile.isEmpty()) {
+    showStatus(QStringLiteral("PDF ファイル「%1」に印刷しました").arg(QDir::toNativeSeparators(pdfFile)));
+  } else if (printer) {
+    showStatus(QStringLiteral("プリンタ「%1」に送りました（%2部）").arg(printer->printerName()).arg(printer->copyCount()));
+  } else {
+    showStatus(QStringLiteral("印刷しました"));
+  }
+  return StBarPrev->currentMessage();
 }
 
 bool TFrmPrev::printPage(QPrinter* printer, const QString& pdfFile, QString* error) {
@@ -634,6 +669,21 @@ void TFrmPrev::Save2BMPClick() {
   if (!r.ok) message(exportFailedMessage(*name, r));
 }
 
+void TFrmPrev::Save2PDFClick() {
+  // An inert window has no page to save.
+  if (ErrorNum_ >= 0 || !model_->metricsValid()) return;
+  const std::optional<QString> name = dialogs().saveFileName(
+      this, SaveFileRequest{pdfFileCaption(), QString(), pdfFileFilter(), pdfFileSuffix()});
+  if (!name || name->isEmpty()) return;
+  QString error;
+  if (!savePagePdf(*model_, *name, &error)) {
+    showStatus(QStringLiteral("PDF ファイルに保存できませんでした"));
+    message(error);
+    return;
+  }
+  showStatus(pdfSavedStatus(*name));
+}
+
 void TFrmPrev::Copy2ClipClick() {
   const QImage& image = visibleImage();
   if (image.isNull()) return;
@@ -655,6 +705,12 @@ void TFrmPrev::JpegOptClick() {
 // ---- Helpers -------------------------------------------------------------------------------------
 
 bool TFrmPrev::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == EdtInput && event->type() == QEvent::ShortcutOverride &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    // Escape in the text-input box hides the box; it does not close the window.
+    event->accept();
+    return true;
+  }
   if (watched == EdtInput && event->type() == QEvent::KeyPress)
     return EdtInputKeyDown(static_cast<QKeyEvent*>(event));
   return QMainWindow::eventFilter(watched, event);
@@ -663,5 +719,7 @@ bool TFrmPrev::eventFilter(QObject* watched, QEvent* event) {
 void TFrmPrev::message(const QString& text) {
   dialogs().message(this, messageCaption(), text, MessageIcon::Warning);
 }
+
+void TFrmPrev::showStatus(const QString& text) { StBarPrev->showMessage(text); }
 
 }  // namespace zubira

@@ -8,7 +8,10 @@
 // The window is the generator's host: it hands it the sign choices and random flags at every
 // attempt, shows its status texts and answers its exhaustion question through the dialog seam.
 // Settings are read when the window is first shown and written when it is hidden (main
-// settings) and destroyed (the date line), nothing in between.
+// settings and the problem it was set to) and destroyed (the date line), nothing in between.
+//
+// An open preview follows the lists: when they are made, cleared or edited it composes the sheet
+// it shows again (window_sheets). The subtitle follows the kind while it is the kind's own.
 
 #include "drawing/page_str.h"
 #include "generation/problem_generator.h"
@@ -16,6 +19,7 @@
 #include "generation/self_test.h"
 #include "platform/edit_focus.h"
 #include "worksheet/main_settings.h"
+#include "worksheet/problem_settings.h"
 #include "worksheet/preview_host.h"
 #include "worksheet/typesetter.h"
 
@@ -44,6 +48,7 @@ class PromotionPanel;
 class TAboutBox;
 class TFrmRndD;
 class TFrmStyle;
+class WindowSheets;
 
 class TForm1 : public QMainWindow, private GeneratorHooks {
   Q_OBJECT
@@ -54,7 +59,7 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   ~TForm1() override;
 
   // The other windows, created after this one.
-  void setPreview(PreviewHost* preview) { preview_ = preview; }
+  void setPreview(PreviewHost* preview);
   void setRndDialog(TFrmRndD* d) { rndDialog_ = d; }
   void setStyleDialog(TFrmStyle* d) { styleDialog_ = d; }
   void setAboutBox(TAboutBox* a) { aboutBox_ = a; }
@@ -95,6 +100,7 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   void Style1Click();
   void S1Click();
   void Print1Click();
+  void SavePdf1Click();
   void Exit1Click();
   void A1Click();
   void Help2Click();
@@ -107,7 +113,7 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   GenerationSettings gen;
   MainSettings settings;
   TPageStr DateTime;
-  Typesetter* typesetter() { return typesetter_.get(); }  // holds CurFont; null before a preview
+  Typesetter* typesetter();  // holds CurFont; null before a preview
   SelfTestState selfTest;
   QString EdtTmp;
   std::array<int64_t, 3>& vargS() { return generator_.vargS; }
@@ -158,7 +164,9 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   QAction* Style1;
   QAction* S1;
   QAction* Print1;
+  QAction* SavePdf1;
   QAction* Exit1;
+  QAction* Make1;  // 作成 from the keyboard (Ctrl+Return); in no menu
   QAction* D1;
   QAction* N5;
   QAction* RA1;
@@ -197,6 +205,10 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   void updateLessonMenu();
   void DisplayHint(const QString& hint);
   void setMemos(const ProblemLists& lists);
+  // The lists as the program changed them; the preview follows at once.
+  void listsSet();
+  void readProblem();
+  ProblemSettings problem() const;
   void pageStringButton(PageStringId which, QLineEdit* edit, QString* field);
   void showGrid();
   bool commitEditing();
@@ -214,8 +226,15 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   QString settingsPath_;
   RandomSource* random_;
   ProblemGenerator generator_;
-  std::unique_ptr<Typesetter> typesetter_;
   PreviewHost* preview_ = nullptr;
+  std::unique_ptr<WindowSheets> sheets_;
+  // Edits typed into the lists reach the preview once the typing pauses.
+  QTimer listsTimer_;
+  bool settingLists_ = false;
+  // The kind whose captions are shown, and whether a kind is being set from the settings file
+  // (the subtitle read with it stays as it is).
+  ProblemKind shownKind_ = pkAdd;
+  bool readingProblem_ = false;
   TFrmRndD* rndDialog_ = nullptr;
   TFrmStyle* styleDialog_ = nullptr;
   TAboutBox* aboutBox_ = nullptr;

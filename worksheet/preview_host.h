@@ -23,7 +23,8 @@ class PreviewHost {
   virtual void refreshProgram() = 0;
   virtual void repaintPreview() = 0;
   virtual void SetPrinter() = 0;
-  virtual void PrintOut() = 0;
+  // Prints the page shown; returns where the job went or why nothing was printed.
+  virtual QString PrintOut() = 0;
   virtual void SetCopyright(const QString& s) = 0;
   // Hides the preview's editing, list-file, unit and help menu items.
   virtual void hideEditingMenus() = 0;

@@ -1,0 +1,99 @@
+#pragma once
+// Whole pages of a page model as a PDF file: the lists drawn by the renderer through Qt's PDF
+// printer, text and lines as vectors, one page after another. The file is written beside its
+// name and renamed over it only once every page and the end of the document are in it, so an
+// unwritable folder, a full disk or a file given up half way never leaves part of a PDF under
+// the name, and a file of that name that was there stays as it was.
+
+#include <QString>
+#include <memory>
+
+class QPainter;
+class QPrinter;
+
+namespace zubira {
+
+class PageModel;
+class PageRenderer;
+
+// Qt's PDF printer on A4 at `dpi`, the whole page printable.
+std::unique_ptr<QPrinter> makeA4PdfPrinter(int dpi);
+
+class PdfPages {
+ public:
+  enum class Failure {
+    None,
+    Open,     // the file could not be created
+    NewPage,  // a page after the first could not be started
+    Draw,     // the renderer drew nothing
+    Write,    // the document could not be written whole (a full disk) or put in place
+    Empty,    // finished without a page
+  };
+
+  // `printer` is the PDF printer the model measures (its own); `renderer` draws `model`.
+  PdfPages(QPrinter& printer, PageModel& model, PageRenderer& renderer);
+  ~PdfPages();  // an unfinished file is given up
+  PdfPages(const PdfPages&) = delete;
+  PdfPages& operator=(const PdfPages&) = delete;
+
+  // Starts the file `file`; false (and nothing on disk) when it cannot be created.
+  bool begin(const QString& file);
+  // Draws the model's lists as the next page.
+  bool addPage();
+  // Ends the document and puts it in place; false (and nothing on disk) when it failed.
+  bool finish();
+  // Ends the document and removes what was written.
+  void abandon();
+
+  bool active() const;
+  int pages() const { return pages_; }
+  const QString& file() const { return file_; }
+  Failure failure() const { return failure_; }
+  // The system's reason for the last failure, when it gave one.
+  const QString& reason() const { return reason_; }
+
+ private:
+  bool fail(Failure failure, const QString& reason = QString());
+  void endPainting();
+
+  QPrinter& printer_;
+  PageModel& model_;
+  PageRenderer& renderer_;
+  std::unique_ptr<QPainter> painter_;
+  QString file_;
+  QString part_;
+  int pages_ = 0;
+  Failure failure_ = Failure::None;
+  QString reason_;
+};
+
+// A model of its own on an A4 PDF printer, its renderer and the pages they write: what the
+// windows save their PDFs with, apart from the page on screen.
+class A4PdfOutput {
+ public:
+  explicit A4PdfOutput(int dpi = 600);
+  ~A4PdfOutput();
+  // False when the PDF printer could not be measured.
+  bool ready();
+  PageModel& model() { return *model_; }
+  PageRenderer& renderer() { return *renderer_; }
+  PdfPages& pages() { return *pages_; }
+
+ private:
+  QPrinter* printer_ = nullptr;  // owned by the model
+  std::unique_ptr<PageModel> model_;
+  std::unique_ptr<PageRenderer> renderer_;
+  std::unique_ptr<PdfPages> pages_;
+};
+
+// The save dialog of the windows' "PDFに保存": caption, filter (Qt's form), default extension.
+QString pdfFileCaption();
+QString pdfFileFilter();
+QString pdfFileSuffix();
+// What a status bar says once the file is written.
+QString pdfSavedStatus(const QString& file);
+
+// The message for a PDF that was not written, in the window's language: the file and why.
+QString pdfNotWrittenMessage(const QString& file, const PdfPages& pages);
+
+}  // namespace zubira
