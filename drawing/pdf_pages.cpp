@@ -149,7 +149,7 @@ QString pdfSavedStatus(const QString& file) {
   return QStringLiteral("PDF ファイル「%1」に保存しました").arg(QDir::toNativeSeparators(file));
 }
 
-QString pdfNotWrittenMessage(const QString& file, const PdfPages& pages) {
+QString pdfFailureReason(const PdfPages& pages) {
   QString why;
   switch (pages.failure()) {
     case PdfPages::Failure::Open:
@@ -168,9 +168,14 @@ QString pdfNotWrittenMessage(const QString& file, const PdfPages& pages) {
     case PdfPages::Failure::None:
       break;
   }
+  if (!pages.reason().isEmpty()) why += QStringLiteral("\r\n（%1）").arg(pages.reason());
+  return why;
+}
+
+QString pdfNotWrittenMessage(const QString& file, const PdfPages& pages) {
   QString text = QStringLiteral("PDF ファイルに保存できませんでした。\r\n%1").arg(QDir::toNativeSeparators(file));
+  const QString why = pdfFailureReason(pages);
   if (!why.isEmpty()) text += QStringLiteral("\r\n") + why;
-  if (!pages.reason().isEmpty()) text += QStringLiteral("\r\n（%1）").arg(pages.reason());
   return text;
 }
 

@@ -93,7 +93,10 @@ QString pdfFileSuffix();
 // What a status bar says once the file is written.
 QString pdfSavedStatus(const QString& file);
 
-// The message for a PDF that was not written, in the window's language: the file and why.
+// Why the last PDF of `pages` was not written, in the window's language, with the system's
+// reason when it gave one.
+QString pdfFailureReason(const PdfPages& pages);
+// The message for a PDF that was not written: the file and why.
 QString pdfNotWrittenMessage(const QString& file, const PdfPages& pages);
 
 }  // namespace zubira

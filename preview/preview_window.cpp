@@ -14,7 +14,6 @@
 #include <QCoreApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -30,7 +29,6 @@
 #include <QStatusBar>
 
 #include <cmath>
-#include <cstdio>
 
 namespace zubira {
 
@@ -604,30 +602,29 @@ bool TFrmPrev::printPage(QPrinter* printer, const QString& pdfFile, QString* err
     return false;
   }
 
-  // A PDF is written beside its name and renamed over it once complete.
-  const QString part = pdfFile.isEmpty() ? QString() : pdfFile + QStringLiteral(".part");
-  if (!part.isEmpty()) printer->setOutputFileName(part);
-  const auto finish = [&](bool ok) {
-    if (!part.isEmpty()) {
-      if (!ok) QFile::remove(part);
-      printer->setOutputFileName(pdfFile);
-    }
-    if (!ok) *error = failed;
-    return ok;
-  };
+  if (!pdfFile.isEmpty()) {
+    // Written beside its name and renamed over it once whole, as every PDF of the program.
+    PdfPages pages(*printer, *model_, *renderer_);
+    if (pages.begin(pdfFile) && pages.addPage() && pages.finish()) return true;
+    const QString why = pdfFailureReason(pages);
+    pages.abandon();
+    *error = why.isEmpty() ? failed : failed + QStringLiteral("\r\n") + why;
+    return false;
+  }
 
   QPainter painter;
-  if (!painter.begin(printer)) return finish(false);
+  if (!painter.begin(printer)) {
+    *error = failed;
+    return false;
+  }
   renderer_->setPrintPainter(&painter);
   const bool drawn = renderer_->DrawGraphics();
   renderer_->setPrintPainter(nullptr);
   if (!drawn) printer->abort();
   const bool ended = painter.end();
-  if (!drawn || !ended) return finish(false);
-  if (!part.isEmpty() && std::rename(QFile::encodeName(part).constData(),
-                                     QFile::encodeName(pdfFile).constData()) != 0)
-    return finish(false);
-  return finish(true);
+  if (drawn && ended) return true;
+  *error = failed;
+  return false;
 }
 
 bool TFrmPrev::printOnQueue(const QPrinter& printer, QString* error) {

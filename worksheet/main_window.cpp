@@ -127,13 +127,7 @@ TForm1::TForm1(const QString& settingsPath, RandomSource* random, QWidget* paren
   selfTest.counters.TestLoop = 0;
   Timer1.setInterval(1000);
   connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
-  listsTimer_.setSingleShot(true);
-  listsTimer_.setInterval(500);
-  connect(&listsTimer_, &QTimer::timeout, this, [this] { sheets_->listsChanged(); });
-  for (QPlainTextEdit* m : {Memo1, Memo2, Memo3})
-    connect(m, &QPlainTextEdit::textChanged, this, [this] {
-      if (!settingLists_) listsTimer_.start();
-    });
+  sheets_->watchLists({Memo1, Memo2, Memo3});
 }
 
 TForm1::~TForm1() = default;
@@ -609,11 +603,10 @@ RangeTexts TForm1::rangeTexts() const {
 }
 
 void TForm1::TabControl1Change(int index) {
-  settingLists_ = true;
+  const WindowSheets::ListsChange change(*sheets_);
   Memo1->clear();
   Memo2->clear();
   Memo3->clear();
-  settingLists_ = false;
   struct Captions {
     const char* first;
     const char* second;
@@ -655,7 +648,6 @@ void TForm1::TabControl1Change(int index) {
     }
   }
   shownKind_ = now;
-  listsSet();
 }
 
 // A Make or a composition reached while an edit box still holds text that was never checked
@@ -668,17 +660,10 @@ void TForm1::BtnMakeClick() {
 }
 
 void TForm1::BtnClearClick() {
-  settingLists_ = true;
+  const WindowSheets::ListsChange change(*sheets_);
   Memo1->clear();
   Memo2->clear();
   Memo3->clear();
-  settingLists_ = false;
-  listsSet();
-}
-
-void TForm1::listsSet() {
-  listsTimer_.stop();
-  sheets_->listsChanged();
 }
 
 void TForm1::MakeProblems() {
@@ -697,12 +682,10 @@ void TForm1::MakeProblems() {
 void TForm1::setMemos(const ProblemLists& lists) {
   // The memos show the lines; the line breaks of the lists are CR LF.
   auto shown = [](QString s) { return s.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); };
-  settingLists_ = true;
+  const WindowSheets::ListsChange change(*sheets_);
   Memo1->setPlainText(shown(lists.first));
   Memo2->setPlainText(shown(lists.second));
   Memo3->setPlainText(shown(lists.answers));
-  settingLists_ = false;
-  listsSet();
 }
 
 OperandChoices TForm1::ReadOperandChoices() {
@@ -851,7 +834,6 @@ void TForm1::Button3Click() { ComposeWorksheet(WorksheetComposer::SolutionSheet)
 
 void TForm1::ComposeWorksheet(int sheetKind) {
   if (!commitEditing() || !preview_) return;
-  listsTimer_.stop();
   sheets_->show(sheetKind);
 }
 
@@ -869,7 +851,6 @@ void TForm1::S1Click() {
 
 void TForm1::Print1Click() {
   if (!commitEditing()) return;
-  listsTimer_.stop();
   const QString status = sheets_->print();
   if (!status.isEmpty()) StPanel1->setText(status);
 }

@@ -205,8 +205,6 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   void updateLessonMenu();
   void DisplayHint(const QString& hint);
   void setMemos(const ProblemLists& lists);
-  // The lists as the program changed them; the preview follows at once.
-  void listsSet();
   void readProblem();
   ProblemSettings problem() const;
   void pageStringButton(PageStringId which, QLineEdit* edit, QString* field);
@@ -228,9 +226,6 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   ProblemGenerator generator_;
   PreviewHost* preview_ = nullptr;
   std::unique_ptr<WindowSheets> sheets_;
-  // Edits typed into the lists reach the preview once the typing pauses.
-  QTimer listsTimer_;
-  bool settingLists_ = false;
   // The kind whose captions are shown, and whether a kind is being set from the settings file
   // (the subtitle read with it stays as it is).
   ProblemKind shownKind_ = pkAdd;

@@ -5,10 +5,16 @@
 #include "worksheet/preview_host.h"
 #include "worksheet/typesetter.h"
 
+#include <QPlainTextEdit>
+
 namespace zubira {
 
 WindowSheets::WindowSheets(QWidget* window, std::function<SheetSource()> source)
-    : window_(window), source_(std::move(source)) {}
+    : window_(window), source_(std::move(source)) {
+  typing_.setSingleShot(true);
+  typing_.setInterval(500);
+  QObject::connect(&typing_, &QTimer::timeout, [this] { listsChanged(); });
+}
 
 WindowSheets::~WindowSheets() = default;
 
@@ -24,7 +30,15 @@ Typesetter& WindowSheets::typesetterFor(PageModel& page) {
   return *typesetter_;
 }
 
+void WindowSheets::watchLists(const QList<QPlainTextEdit*>& lists) {
+  for (QPlainTextEdit* list : lists)
+    QObject::connect(list, &QPlainTextEdit::textChanged, &typing_, [this] {
+      if (!programChange_) typing_.start();
+    });
+}
+
 void WindowSheets::show(int sheetKind) {
+  typing_.stop();
   if (!preview_) return;
   if (!preview_->isPreviewVisible()) preview_->showPreview();
   shown_ = sheetKind;
@@ -38,6 +52,7 @@ std::optional<int> WindowSheets::shownSheet() const {
 }
 
 void WindowSheets::listsChanged() {
+  typing_.stop();
   if (const std::optional<int> sheet = shownSheet()) show(*sheet);
 }
 
@@ -51,6 +66,8 @@ QString WindowSheets::print() {
   if (!preview_) return QString();
   if (noProblems(source_(), QStringLiteral("印刷する問題がありません。\r\n先に「作成」で問題を作って下さい。")))
     return QStringLiteral("印刷する問題がありません");
+  // What was typed last is printed, not the page from before.
+  if (typing_.isActive()) listsChanged();
   if (!shownSheet()) show(WorksheetComposer::ProblemSheet);
   return preview_->PrintOut();
 }

@@ -6,11 +6,14 @@
 
 #include "worksheet/sheet_composition.h"
 
+#include <QList>
 #include <QString>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
 
+class QPlainTextEdit;
 class QWidget;
 
 namespace zubira {
@@ -35,6 +38,23 @@ class WindowSheets {
   // The lists were made, cleared or edited: an open preview composes its sheet again from them
   // (an empty page once they hold no problem). A closed preview is composed at its next showing.
   void listsChanged();
+  // The lists the user types into: what is typed reaches the preview once the typing pauses.
+  void watchLists(const QList<QPlainTextEdit*>& lists);
+  // While one lives, changes of the lists are the program's own; the preview follows once, at
+  // its end.
+  class ListsChange {
+   public:
+    explicit ListsChange(WindowSheets& sheets) : sheets_(sheets) { sheets_.programChange_ = true; }
+    ~ListsChange() {
+      sheets_.programChange_ = false;
+      sheets_.listsChanged();
+    }
+    ListsChange(const ListsChange&) = delete;
+    ListsChange& operator=(const ListsChange&) = delete;
+
+   private:
+    WindowSheets& sheets_;
+  };
 
   // ファイル → 印刷: what the preview shows, or the problem sheet composed and shown first when
   // it is closed. Returns the status text: where the job went or why nothing was printed.
@@ -52,6 +72,8 @@ class WindowSheets {
   PreviewHost* preview_ = nullptr;
   std::unique_ptr<Typesetter> typesetter_;
   std::optional<int> shown_;
+  QTimer typing_;
+  bool programChange_ = false;
 };
 
 }  // namespace zubira

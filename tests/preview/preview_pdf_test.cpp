@@ -148,6 +148,20 @@ TEST(PreviewPdf, PrintingSaysWhereThePageWent) {
   trigger(*w, "Print2");
   EXPECT_EQ(w->StBarPrev->currentMessage(), QStringLiteral("印刷できませんでした"));
   EXPECT_EQ(dlg.messages().size(), 1);
+
+  // Printed onto a full disk: said so, and the file printed before stays whole.
+  const QByteArray printed = dir.readFile("printed.pdf");
+  dlg.clear();
+  {
+    testing::FileSizeLimit full(printed.size() / 2);
+    dlg.answerSaveFile(path);
+    trigger(*w, "Print2");
+  }
+  ASSERT_EQ(dlg.messages().size(), 1);
+  EXPECT_TRUE(dlg.messages()[0].startsWith(QStringLiteral("PDF ファイルに印刷できませんでした。")));
+  EXPECT_TRUE(dlg.messages()[0].contains(QStringLiteral("ディスクの空き"))) << dlg.messages()[0].toStdString();
+  EXPECT_EQ(dir.readFile("printed.pdf"), printed);
+  EXPECT_EQ(dir.entries().filter(QStringLiteral(".part")), QStringList());
 }
 
 // ---- Keys ---------------------------------------------------------------------------------------
