@@ -28,8 +28,11 @@ class PreviewAdapter final : public PreviewHost {
   void refreshProgram() override { prev_.PrevUpDateProgram(); }
   void repaintPreview() override { prev_.update(); }
   void showStatus(const QString& text) override { prev_.showStatusText(text); }
+  void setSheetPages(int count, std::function<void(int)> compose) override {
+    prev_.setSheetPages(count, std::move(compose));
+  }
   void SetPrinter() override { prev_.SetPrinter(); }
-  void PrintOut() override { prev_.PrintOut(); }
+  QString PrintOut() override { return prev_.PrintOut(); }
   void SetCopyright(const QString& s) override { prev_.SetCopyright(s); }
   void hideEditingMenus() override { prev_.hideEditingMenus(); }
   bool Set_SetOf(PageStringId which) override {

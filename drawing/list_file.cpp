@@ -161,6 +161,10 @@ ListFileLoad expandIncludes(const QStringList& lines, const QString& sourceFile,
 
       QString error;
       const std::optional<int> origin = includedOrigin(sourced.origin, *canonical, line.include, &error);
+      if (!origin && QFileInfo(line.include).isDir()) {
+        if (!load.skipped.contains(error)) load.skipped << error;
+        continue;
+      }
       if (!origin) {
         ListFileLoad failed;
         failed.result = LoadResult::failure(error);

@@ -8,7 +8,8 @@
 // itself, directly or through others) is a cycle and is dropped. An INCLUDE nested deeper than
 // `maxDepth` or one that would make the list longer than `maxLines` ends the expansion: it and
 // every INCLUDE line still in the list are dropped. The first stop is kept in the result so that
-// the caller can report it once.
+// the caller can report it once. An INCLUDE that names a folder drops its own line only, with the
+// reason kept for the caller to report.
 
 #include "drawing/load_result.h"
 
@@ -31,13 +32,14 @@ struct ListFileLoad {
   int passes = 0;     // expansion passes run, the last one expanding nothing
   Stop stop = Stop::None;
   QString stopFile;   // the INCLUDE file name at the first stop, as written
+  QStringList skipped;  // why INCLUDE lines naming a folder were dropped, once per folder
 };
 
 // Loads the list named by the index file `indexPath`. A missing index file gives an empty list
 // and no error. A file that exists but cannot be read is an error: the index file, the file its
 // first line names, or a file named by an INCLUDE line. Folders, devices and pipes cannot be read
 // (a device or pipe could be endless), nor files larger than `maxFileBytes`, nor files the user
-// may not open. A missing INCLUDE file only drops its line.
+// may not open. A missing INCLUDE file only drops its line, and so does one that names a folder.
 ListFileLoad loadListIndexFile(const QString& indexPath, const IncludeBounds& bounds = {});
 
 // The expansion passes over `lines`, which were read from `sourceFile` ("" when they come from

@@ -116,6 +116,17 @@ void PageModel::PrevInit() { appendProgramLine(QStringLiteral("INITPARAM")); }
 void PageModel::ResetListByManual() { lists_[ListManual].append(QStringLiteral("INITPARAM")); }
 void PageModel::ClearProgramList() { lists_[ListProgram].clear(); }
 
+void PageModel::copyPageFrom(const PageModel& other) {
+  lists_ = other.lists_;
+  bmp_ = other.bmp_;
+  Header = other.Header;
+  Footer = other.Footer;
+  PageTitle = other.PageTitle;
+  SubTitle = other.SubTitle;
+  copyright_ = other.copyright_;
+  unitType_ = other.unitType_;
+}
+
 // ---- List file and pictures ----------------------------------------------------------------
 
 void PageModel::setListIniFile(const QString& name) {
@@ -127,6 +138,8 @@ LoadResult PageModel::LoadListFile() {
   ListFileLoad load = loadListIndexFile(listIniFile_, includeBounds_);
   if (!load.result) return load.result;
   lists_[ListFile] = std::move(load.lines);
+  if (!load.skipped.isEmpty())
+    dialogs().message(nullptr, messageCaption(), load.skipped.join(QLatin1Char('\n')), MessageIcon::Warning);
   if (load.stop != ListFileLoad::Stop::None) {
     const QString what = load.stop == ListFileLoad::Stop::Cycle
                              ? QStringLiteral("INCLUDE, CYCLE ERROR")

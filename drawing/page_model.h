@@ -92,6 +92,9 @@ class PageModel {
   void ResetListByManual();
   // Empties ListbyProgram.
   void ClearProgramList();
+  // The page of `other` on this model's page: its three lists, picture slots, page strings,
+  // credit line and drawing unit; the metrics stay this model's.
+  void copyPageFrom(const PageModel& other);
 
   // ---- List file and pictures ---------------------------------------------------------------
   static QString defaultListIniFile() { return QStringLiteral("Gazumo.prv"); }

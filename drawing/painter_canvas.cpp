@@ -5,7 +5,10 @@
 #include <QRawFont>
 #include <QTextLayout>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPaintDevice>
+
+#include <cmath>
 
 #include <algorithm>
 
@@ -44,6 +47,12 @@ qsizetype characterCount(const QString& text) {
     if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ++i;
   return count;
 }
+
+// On an image Qt keeps every glyph it draws as an image of its own in a glyph cache, whatever its
+// size with the FreeType faces: one glyph in the largest font is a gigabyte, and a text brings
+// in all of its glyphs. Beyond this many pixels (Qt's own bound for other faces) a text on an
+// image is filled from its outlines instead, which takes no memory beyond the image.
+constexpr qreal kMaxCachedGlyphPixels = 64;
 
 // The rectangle between two corners, in floating point: corners anywhere in the integer range
 // give no overflow.
@@ -120,6 +129,31 @@ void PainterCanvas::flushText() {
   painter_->drawGlyphRun(QPointF(0, 0), run);
 }
 
+bool PainterCanvas::outlined(const QFont& qfont) const {
+  if (painter_->device()->devType() != QInternal::Image) return false;
+  const qreal scale = std::sqrt(std::fabs(painter_->transform().determinant()));
+  return qfont.pixelSize() * scale > kMaxCachedGlyphPixels;
+}
+
+void PainterCanvas::fillOutlines(const QFont& qfont, qreal x, qreal baseline, const QString& text,
+                                 const std::vector<int>* advances, const QColor& color) {
+  QPainterPath path;
+  if (!advances) {
+    path.addText(QPointF(x, baseline), qfont, text);
+  } else {
+    const QStringList chars = characters(text);
+    qreal cx = x;
+    for (qsizetype i = 0; i < chars.size(); ++i) {
+      path.addText(QPointF(cx, baseline), qfont, chars[i]);
+      cx += i < qsizetype(advances->size()) ? (*advances)[size_t(i)] : QFontMetrics(qfont).horizontalAdvance(chars[i]);
+    }
+  }
+  painter_->save();
+  painter_->setRenderHint(QPainter::Antialiasing, true);
+  painter_->fillPath(path, color);
+  painter_->restore();
+}
+
 void PainterCanvas::drawTextAt(const QFont& qfont, int fontId, int x, int y, const QString& text,
                                const std::vector<int>* advances) {
   const LineMetrics m = lineMetrics(qfont, fontId);
@@ -145,6 +179,11 @@ void PainterCanvas::drawTextAt(const QFont& qfont, int fontId, int x, int y, con
   }
   const QColor color = toQColor(font.color);
   const qreal baseline = qreal(y) + m.ascent;
+  if (outlined(qfont)) {
+    flushText();
+    fillOutlines(qfont, x, baseline, text, advances, color);
+    return;
+  }
   if (!advances) {
     if (const Shaped* s = fontId >= 0 ? shaped(qfont, fontId, text) : nullptr) {
       // The runs stand on the line's baseline, which may lie below the font's own when a

@@ -31,6 +31,10 @@ class PainterCanvas : public Canvas {
   void stretchDraw(int left, int top, int right, int bottom, const QImage& picture) override;
 
  private:
+  // Whether a text in `qfont` is filled as outlines rather than drawn from Qt's glyph cache.
+  bool outlined(const QFont& qfont) const;
+  void fillOutlines(const QFont& qfont, qreal x, qreal baseline, const QString& text,
+                    const std::vector<int>* advances, const QColor& color);
   // `fontId` is the canvas's number for the font, or -1 for a font it did not make.
   void drawTextAt(const QFont& qfont, int fontId, int x, int y, const QString& text,
                   const std::vector<int>* advances);

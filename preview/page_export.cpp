@@ -2,10 +2,10 @@
 
 #include "drawing/number_text.h"
 #include "platform/jpeg_codec.h"
+#include "platform/save_file.h"
 
 #include <QBuffer>
 #include <QDir>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <algorithm>
@@ -13,7 +13,7 @@
 namespace zubira {
 
 QString pageImageFilter() {
-  return QStringLiteral("Bitmap files (*.bmp)|*.BMP|Jpeg files (*.jpg)|*jpg;*.jpeg");
+  return QStringLiteral("BMP 画像|*.bmp|JPEG 画像|*.jpg;*.jpeg|PNG 画像|*.png");
 }
 
 QString pageImageDefaultSuffix() { return QStringLiteral("JPG"); }
@@ -48,34 +48,48 @@ QString upperExtension(const QString& fileName) {
 
 PageImageKind pageImageKindOf(const QString& fileName) {
   const QString ext = upperExtension(fileName);
-  return ext == QLatin1String(".JPEG") || ext == QLatin1String(".JPG") ? PageImageKind::Jpeg
-                                                                       : PageImageKind::Bmp;
+  if (ext == QLatin1String(".JPEG") || ext == QLatin1String(".JPG")) return PageImageKind::Jpeg;
+  if (ext == QLatin1String(".PNG")) return PageImageKind::Png;
+  return PageImageKind::Bmp;
 }
 
-ExportResult writeBmpFile(const QImage& image, const QString& path) {
+namespace {
+
+// `format` is Qt's name of the image format ("BMP", "PNG").
+ExportResult writeEncodedFile(const QImage& image, const QString& path, const char* format) {
   if (image.isNull()) return {false, QStringLiteral("画像がありません")};
   // Encoded into memory first: the file is opened only once the whole image is ready.
   QByteArray data;
   {
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "BMP")) return {false, QStringLiteral("BMP 形式にできませんでした")};
+    if (!image.save(&buffer, format))
+      return {false, QStringLiteral("%1 形式にできませんでした").arg(QLatin1String(format))};
   }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return {false, file.errorString()};
-  if (file.write(data) != data.size() || !file.commit()) {
-    const QString why = file.errorString();
-    file.cancelWriting();
-    return {false, why};
-  }
+  QString why;
+  if (!saveWholeFile(path, data, &why)) return {false, why};
   return {true, QString()};
 }
 
+}  // namespace
+
+ExportResult writeBmpFile(const QImage& image, const QString& path) {
+  return writeEncodedFile(image, path, "BMP");
+}
+
+ExportResult writePngFile(const QImage& image, const QString& path) {
+  return writeEncodedFile(image, path, "PNG");
+}
+
 ExportResult writePageImage(const QImage& image, const QString& path, int quality) {
-  if (pageImageKindOf(path) == PageImageKind::Jpeg) {
-    if (image.isNull()) return {false, QStringLiteral("画像がありません")};
-    const JpegResult r = writeJpegFile(image, path, quality);
-    return {r.ok, r.error};
+  switch (pageImageKindOf(path)) {
+    case PageImageKind::Jpeg: {
+      if (image.isNull()) return {false, QStringLiteral("画像がありません")};
+      const JpegResult r = writeJpegFile(image, path, quality);
+      return {r.ok, r.error};
+    }
+    case PageImageKind::Png: return writePngFile(image, path);
+    case PageImageKind::Bmp: break;
   }
   return writeBmpFile(image, path);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Handing the preview's page on without printing it: the rules of "ファイルに保存(&B)" (which file
-// kind a name gets, BMP or JPEG, written so that a failure leaves no half-written file) and of
+// kind a name gets, BMP, JPEG or PNG, written so that a failure leaves no half-written file) and of
 // "Jpeg画像の質(&J)" (which texts are a quality and what is said about the others).
 
 #include <QImage>
@@ -9,8 +9,8 @@
 
 namespace zubira {
 
-// The save dialog's filter for the page image in the desktop's "name|masks|name|masks" form; two
-// entries, the second with two masks.
+// The save dialog's filter for the page image in the desktop's "name|masks|name|masks" form:
+// BMP, JPEG (two masks) and PNG, each name without masks of its own.
 QString pageImageFilter();
 // Its default extension: a name typed without one becomes a JPEG file name.
 QString pageImageDefaultSuffix();
@@ -24,8 +24,9 @@ QString qtFileFilter(const QString& windowsFilter);
 // with ASCII letters upper-cased; empty when that component has no dot.
 QString upperExtension(const QString& fileName);
 
-enum class PageImageKind { Bmp, Jpeg };
-// ".JPG" and ".JPEG" give JPEG; every other extension, or none, gives BMP content.
+enum class PageImageKind { Bmp, Jpeg, Png };
+// ".JPG" and ".JPEG" give JPEG, ".PNG" gives PNG; every other extension, or none, gives BMP
+// content.
 PageImageKind pageImageKindOf(const QString& fileName);
 
 struct ExportResult {
@@ -36,7 +37,9 @@ struct ExportResult {
 // The image as an uncompressed BMP file (the image's own pixel depth, 24 bits for the page
 // bitmap), written atomically: on failure the file is as it was and nothing else is left behind.
 ExportResult writeBmpFile(const QImage& image, const QString& path);
-// BMP or JPEG (at `quality`) by the name's extension, atomically.
+// The image as a PNG file, atomically.
+ExportResult writePngFile(const QImage& image, const QString& path);
+// BMP, JPEG (at `quality`) or PNG by the name's extension, atomically.
 ExportResult writePageImage(const QImage& image, const QString& path, int quality);
 // The message for an image file that could not be written.
 QString exportFailedMessage(const QString& path, const ExportResult& result);

@@ -1,9 +1,11 @@
 #include "preview/preview_window.h"
 
 #include "drawing/cups_printer.h"
+#include "drawing/pdf_pages.h"
 #include "platform/dialogs.h"
 #include "preview/page_export.h"
 #include "preview/page_image_view.h"
+#include "preview/page_pdf.h"
 #include "preview/preview_settings.h"
 
 #include <QAction>
@@ -12,7 +14,6 @@
 #include <QCoreApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -28,7 +29,6 @@
 #include <QStatusBar>
 
 #include <cmath>
-#include <cstdio>
 
 namespace zubira {
 
@@ -104,6 +104,10 @@ void TFrmPrev::buildControls() {
   pageArea_->resize(0, 0);
   scroll_->setWidget(pageArea_);
   setCentralWidget(scroll_);
+
+  StBarPrev = new QStatusBar(this);
+  StBarPrev->setObjectName(QStringLiteral("StBarPrev"));
+  setStatusBar(StBarPrev);
 }
 
 void TFrmPrev::buildMenus() {
@@ -132,6 +136,7 @@ void TFrmPrev::buildMenus() {
   D1 = item(File1, "D1", QStringLiteral("入力リスト破棄(&D)"));
   N3 = separator(File1, "N3");
   Save2BMP = item(File1, "Save2BMP", QStringLiteral("ファイルに保存(&B)"));
+  Save2PDF = item(File1, "Save2PDF", QStringLiteral("PDFに保存(&V)..."));
   JpegOpt = item(File1, "JpegOpt", QStringLiteral("Jpeg画像の質(&J)"));
   Copy2Clip = item(File1, "Copy2Clip", QStringLiteral("クリップボードに複写(&F)"));
   N6 = separator(File1, "N6");
@@ -170,6 +175,13 @@ void TFrmPrev::buildMenus() {
     ViewGroup->addAction(a);
   }
   WysiWyg2->setChecked(true);
+  // A sheet of several pages (a long key) is turned page by page.
+  NextPage1 = item(View1, "NextPage1", QStringLiteral("次のページ(&N)"));
+  PrevPage1 = item(View1, "PrevPage1", QStringLiteral("前のページ(&B)"));
+  NextPage1->setShortcut(QKeySequence(Qt::Key_PageDown));
+  PrevPage1->setShortcut(QKeySequence(Qt::Key_PageUp));
+  NextPage1->setEnabled(false);
+  PrevPage1->setEnabled(false);
   N5 = separator(View1, "N5");
   Unit1 = View1->addMenu(QStringLiteral("描画単位(&U)"));
   Unit1->setObjectName(QStringLiteral("Unit1"));
@@ -187,6 +199,14 @@ void TFrmPrev::buildMenus() {
   Help1 = menu("Help1", QStringLiteral("ヘルプ(&H)"));
   About1 = item(Help1, "About1", QStringLiteral("Gazumoについて(&A)"));
 
+  // The keys of the usual desktop commands. Escape closes as the frame's button does.
+  Print2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  Save2PDF->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  Save2BMP->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  Copy2Clip->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+  Update1->setShortcut(QKeySequence(Qt::Key_F5));
+  Close1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)});
+
   // The page-string items carry a check mark that only the program sets.
   for (QAction* a : {H1, F1, T1, S1}) a->setCheckable(true);
   const auto keepMark = [](QAction* a, bool toggledTo) { a->setChecked(!toggledTo); };
@@ -198,11 +218,14 @@ void TFrmPrev::buildMenus() {
   connect(L1, &QAction::triggered, this, [this] { SaveList(); });
   connect(D1, &QAction::triggered, this, [this] { D1Click(); });
   connect(Save2BMP, &QAction::triggered, this, [this] { Save2BMPClick(); });
+  connect(Save2PDF, &QAction::triggered, this, [this] { Save2PDFClick(); });
   connect(JpegOpt, &QAction::triggered, this, [this] { JpegOptClick(); });
   connect(Copy2Clip, &QAction::triggered, this, [this] { Copy2ClipClick(); });
   connect(Printer1, &QAction::triggered, this, [this] { SetPrinter(); });
   connect(Print2, &QAction::triggered, this, [this] { PrintOut(); });
-  connect(Close1, &QAction::triggered, this, [this] { PrevEnd(); });
+  // Closing from the menu asks what closing through the frame asks: the next show would empty
+  // a manual list.
+  connect(Close1, &QAction::triggered, this, [this] { close(); });
 
   connect(Font2, &QAction::triggered, this, [this] { Font2Click(); });
   connect(C3, &QAction::triggered, this, [this] { C3Click(); });
@@ -219,6 +242,8 @@ void TFrmPrev::buildMenus() {
   connect(Mesh1, &QAction::triggered, this, [this](bool c) { Mesh1Click(c); });
   connect(WysiWyg2, &QAction::triggered, this, [this] { WysiWyg2Click(); });
   connect(Page1, &QAction::triggered, this, [this] { Page1Click(); });
+  connect(NextPage1, &QAction::triggered, this, [this] { turnPage(1); });
+  connect(PrevPage1, &QAction::triggered, this, [this] { turnPage(-1); });
   connect(Pixel1, &QAction::triggered, this, [this] { UnitClick(PageModel::kUnitPixel); });
   connect(Inch1, &QAction::triggered, this, [this] { UnitClick(PageModel::kUnitInch); });
   connect(mm1, &QAction::triggered, this, [this] { UnitClick(PageModel::kUnitMillimetre); });
@@ -228,9 +253,19 @@ void TFrmPrev::buildMenus() {
 
 void TFrmPrev::showStatusText(const QString& text) {
   if (text.isEmpty())
-    statusBar()->clearMessage();
+    StBarPrev->clearMessage();
   else
-    statusBar()->showMessage(text);
+    StBarPrev->showMessage(text);
+}
+
+void TFrmPrev::setSheetPages(int count, std::function<void(int)> compose) {
+  sheetPages_.set(count, std::move(compose));
+  for (QAction* a : {NextPage1, PrevPage1}) a->setEnabled(sheetPages_.count() > 1);
+}
+
+void TFrmPrev::turnPage(int step) {
+  if (!sheetPages_.turnTo(sheetPages_.page() + step)) return;
+  showStatus(QStringLiteral("%1 / %2 ページ").arg(sheetPages_.page() + 1).arg(sheetPages_.count()));
 }
 
 void TFrmPrev::FormCreate() {
@@ -502,14 +537,15 @@ void TFrmPrev::hideMenuItems(const QStringList& objectNames) {
     if (QAction* a = menuItem(name)) a->setVisible(false);
 }
 
+// "更新(&U)" stays, with the separator under it: a hidden item's key (F5) would do nothing.
 QStringList TFrmPrev::editingMenuItemNames() {
   return {QStringLiteral("H1"),     QStringLiteral("F1"),     QStringLiteral("T1"),
           QStringLiteral("S1"),     QStringLiteral("N8"),     QStringLiteral("E1"),
           QStringLiteral("I2"),     QStringLiteral("Pixel1"), QStringLiteral("Inch1"),
           QStringLiteral("mm1"),    QStringLiteral("Unit1"),  QStringLiteral("N5"),
-          QStringLiteral("Edit1"),  QStringLiteral("Update1"), QStringLiteral("R1"),
-          QStringLiteral("I1"),     QStringLiteral("A1"),     QStringLiteral("L1"),
-          QStringLiteral("D1"),     QStringLiteral("N3"),     QStringLiteral("Help1")};
+          QStringLiteral("Edit1"),  QStringLiteral("R1"),     QStringLiteral("I1"),
+          QStringLiteral("A1"),     QStringLiteral("L1"),     QStringLiteral("D1"),
+          QStringLiteral("Help1")};
 }
 
 QStringList TFrmPrev::limitedMenuItemNames() {
@@ -540,9 +576,11 @@ void TFrmPrev::SetPrinter() {
                      .arg(model_->PrinterResY()));
 }
 
-void TFrmPrev::PrintOut() {
-  // A hidden preview prints nothing and says nothing; an inert one has no metrics to print with.
-  if (ErrorNum_ >= 0 || !isVisible() || !model_->metricsValid()) return;
+QString TFrmPrev::PrintOut() {
+  // A hidden preview prints nothing; an inert one has no metrics to print with.
+  if (ErrorNum_ >= 0 || !model_->metricsValid())
+    return QStringLiteral("プリンタの設定を確認できないので印刷できません");
+  if (!isVisible()) return QStringLiteral("プレビューが閉じているので印刷できません");
   QPrinter* printer = model_->printerAccess().printer();
   QString pdfFile;
   if (printer && printer->outputFormat() == QPrinter::PdfFormat) {
@@ -551,7 +589,10 @@ void TFrmPrev::PrintOut() {
     const std::optional<QString> name = dialogs().saveFileName(
         this, SaveFileRequest{QStringLiteral("PDF ファイルに印刷"), preset,
                               QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf")});
-    if (!name || name->isEmpty()) return;
+    if (!name || name->isEmpty()) {
+      showStatus(QStringLiteral("印刷を取り消しました"));
+      return StBarPrev->currentMessage();
+    }
     pdfFile = *name;
   }
 
@@ -559,7 +600,17 @@ void TFrmPrev::PrintOut() {
   QString error;
   const bool printed = printPage(printer, pdfFile, &error);
   model_->setTgtCanvas(remembered);
-  if (!printed) message(error);
+  if (!printed) {
+    showStatus(QStringLiteral("印刷できませんでした"));
+    message(error);
+  } else if (!pdfFile.isEmpty()) {
+    showStatus(QStringLiteral("PDF ファイル「%1」に印刷しました").arg(QDir::toNativeSeparators(pdfFile)));
+  } else if (printer) {
+    showStatus(QStringLiteral("プリンタ「%1」に送りました（%2部）").arg(printer->printerName()).arg(printer->copyCount()));
+  } else {
+    showStatus(QStringLiteral("印刷しました"));
+  }
+  return StBarPrev->currentMessage();
 }
 
 bool TFrmPrev::printPage(QPrinter* printer, const QString& pdfFile, QString* error) {
@@ -569,38 +620,42 @@ bool TFrmPrev::printPage(QPrinter* printer, const QString& pdfFile, QString* err
                              ? QStringLiteral("印刷できませんでした")
                              : QStringLiteral("PDF ファイルに印刷できませんでした。\r\n%1")
                                    .arg(QDir::toNativeSeparators(pdfFile));
-  model_->setTgtCanvas(PageModel::kTargetPrinter);
+  // Every page of the sheet, each drawn on the printer's canvas.
+  const auto drawPage = [this] {
+    model_->setTgtCanvas(PageModel::kTargetPrinter);
+    return renderer_->DrawGraphics();
+  };
   if (!printer) {
     // Metrics without a printer behind them: the page goes to the printer canvas alone.
-    if (renderer_->DrawGraphics()) return true;
+    if (sheetPages_.forEach([&](int) { return drawPage(); })) return true;
     *error = failed;
     return false;
   }
 
-  // A PDF is written beside its name and renamed over it once complete.
-  const QString part = pdfFile.isEmpty() ? QString() : pdfFile + QStringLiteral(".part");
-  if (!part.isEmpty()) printer->setOutputFileName(part);
-  const auto finish = [&](bool ok) {
-    if (!part.isEmpty()) {
-      if (!ok) QFile::remove(part);
-      printer->setOutputFileName(pdfFile);
-    }
-    if (!ok) *error = failed;
-    return ok;
-  };
+  if (!pdfFile.isEmpty()) {
+    // Written beside its name and renamed over it once whole, as every PDF of the program.
+    PdfPages pages(*printer, *model_, *renderer_);
+    if (pages.begin(pdfFile) && sheetPages_.forEach([&](int) { return pages.addPage(); }) && pages.finish())
+      return true;
+    const QString why = pdfFailureReason(pages);
+    pages.abandon();
+    *error = why.isEmpty() ? failed : failed + QStringLiteral("\r\n") + why;
+    return false;
+  }
 
   QPainter painter;
-  if (!painter.begin(printer)) return finish(false);
+  if (!painter.begin(printer)) {
+    *error = failed;
+    return false;
+  }
   renderer_->setPrintPainter(&painter);
-  const bool drawn = renderer_->DrawGraphics();
+  const bool drawn = sheetPages_.forEach([&](int k) { return (k == 0 || printer->newPage()) && drawPage(); });
   renderer_->setPrintPainter(nullptr);
   if (!drawn) printer->abort();
   const bool ended = painter.end();
-  if (!drawn || !ended) return finish(false);
-  if (!part.isEmpty() && std::rename(QFile::encodeName(part).constData(),
-                                     QFile::encodeName(pdfFile).constData()) != 0)
-    return finish(false);
-  return finish(true);
+  if (drawn && ended) return true;
+  *error = failed;
+  return false;
 }
 
 bool TFrmPrev::printOnQueue(const QPrinter& printer, QString* error) {
@@ -617,11 +672,14 @@ bool TFrmPrev::printOnQueue(const QPrinter& printer, QString* error) {
   if (doc.resolution() != QSize(model_->PrinterResX(), model_->PrinterResY()) ||
       doc.printableSize() != QSize(model_->PageW(), model_->PageH()))
     return failed(QStringLiteral("the page of printer \"%1\" changed").arg(printer.printerName()));
-  model_->setTgtCanvas(PageModel::kTargetPrinter);
   QPainter painter;
   if (!painter.begin(device)) return failed(QString());
   renderer_->setPrintPainter(&painter);
-  const bool drawn = renderer_->DrawGraphics();
+  const bool drawn = sheetPages_.forEach([&](int k) {
+    if (k > 0 && !device->newPage()) return false;
+    model_->setTgtCanvas(PageModel::kTargetPrinter);
+    return renderer_->DrawGraphics();
+  });
   renderer_->setPrintPainter(nullptr);
   painter.end();
   if (!drawn) return failed(QString());
@@ -640,6 +698,21 @@ void TFrmPrev::Save2BMPClick() {
   if (!name || name->isEmpty()) return;
   const ExportResult r = writePageImage(visibleImage(), *name, CQuality_);
   if (!r.ok) message(exportFailedMessage(*name, r));
+}
+
+void TFrmPrev::Save2PDFClick() {
+  // An inert window has no page to save.
+  if (ErrorNum_ >= 0 || !model_->metricsValid()) return;
+  const std::optional<QString> name = dialogs().saveFileName(
+      this, SaveFileRequest{pdfFileCaption(), QString(), pdfFileFilter(), pdfFileSuffix()});
+  if (!name || name->isEmpty()) return;
+  QString error;
+  if (!savePagePdf(*model_, sheetPages_, *name, &error)) {
+    showStatus(QStringLiteral("PDF ファイルに保存できませんでした"));
+    message(error);
+    return;
+  }
+  showStatus(pdfSavedStatus(*name));
 }
 
 void TFrmPrev::Copy2ClipClick() {
@@ -663,6 +736,12 @@ void TFrmPrev::JpegOptClick() {
 // ---- Helpers -------------------------------------------------------------------------------------
 
 bool TFrmPrev::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == EdtInput && event->type() == QEvent::ShortcutOverride &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    // Escape in the text-input box hides the box; it does not close the window.
+    event->accept();
+    return true;
+  }
   if (watched == EdtInput && event->type() == QEvent::KeyPress)
     return EdtInputKeyDown(static_cast<QKeyEvent*>(event));
   return QMainWindow::eventFilter(watched, event);
@@ -671,5 +750,7 @@ bool TFrmPrev::eventFilter(QObject* watched, QEvent* event) {
 void TFrmPrev::message(const QString& text) {
   dialogs().message(this, messageCaption(), text, MessageIcon::Warning);
 }
+
+void TFrmPrev::showStatus(const QString& text) { StBarPrev->showMessage(text); }
 
 }  // namespace zubira

@@ -2,8 +2,9 @@
 // TFrmPrev: the preview window. It owns the page model (the three command lists, the picture
 // slots, the page strings and the metrics) and the renderer with the two page bitmaps, and shows
 // the page either at 1:1 (`Image1`, scrolled when larger than the window) or shrunk to the window
-// (`Image2`). From its menus it prints (SetPrinter, PrintOut), saves the visible bitmap as a BMP or
-// JPEG file, copies it to the clipboard, and switches the view, ruler, grid and drawing unit. Its
+// (`Image2`). From its menus it prints (SetPrinter, PrintOut), saves the visible bitmap as a BMP,
+// JPEG or PNG file and the page as an A4 PDF, copies the bitmap to the clipboard, and switches
+// the view, ruler, grid and drawing unit. The status bar says what printing and saving did. Its
 // view settings live in the program's settings file: read when it is created, written when it is
 // destroyed.
 //
@@ -38,7 +39,7 @@
 //   "タイトル(&T)"      T1          Set_SetOfPageTitle()
 //   "サブタイトル(&S)"   S1          Set_SetOfSubTitle()
 //   "文字入力(&E)"      E1          E1Click()               (the check mark toggles by itself)
-//   closing through the window frame    FormCloseQuery()   (true closes)
+//   "閉じる(&C)", or closing through the window frame    FormCloseQuery()   (true closes)
 //   mouse-button release on Image1      Image1MouseUp(button, position in page pixels)
 //   key press in EdtInput               EdtInputKeyDown(event) (true eats the key)
 //
@@ -56,6 +57,8 @@
 #include "drawing/printer_access.h"
 #include "platform/ini_file.h"
 
+#include "preview/sheet_pages.h"
+
 #include <QColor>
 #include <QMainWindow>
 #include <QPoint>
@@ -70,6 +73,7 @@ class QLineEdit;
 class QMenu;
 class QPrinter;
 class QScrollArea;
+class QStatusBar;
 
 namespace zubira {
 
@@ -120,8 +124,10 @@ class TFrmPrev : public QMainWindow {
   // window is hidden or inert. A CUPS printer gets the page as one job with the print dialog's
   // copies; a job the server does not accept (no server, a stopped or rejecting queue) is
   // reported with the server's reason. Qt's PDF printer (no printer installed, or printing to a
-  // file) asks for the PDF file's name first and writes it whole or not at all.
-  void PrintOut();
+  // file) asks for the PDF file's name first and writes it whole or not at all. Returns what
+  // became of the page, as the status bar shows it: where the job went, or why nothing was
+  // printed.
+  QString PrintOut();
   // The credit line at the foot of every page.
   void SetCopyright(const QString& s) { model_->SetCopyright(s); }
 
@@ -152,6 +158,9 @@ class TFrmPrev : public QMainWindow {
   void hideEditingMenus() { hideMenuItems(editingMenuItemNames()); }
   // A note about the page in the status bar; an empty text clears it.
   void showStatusText(const QString& text);
+  // The sheet shown has `count` pages and `compose(k)` puts page k in the program list: 次のページ
+  // and 前のページ (PageDown, PageUp) turn them, and printing and PDFに保存 take every page.
+  void setSheetPages(int count, std::function<void(int page)> compose);
   // The items a LimitLevel above 0 hides at show.
   static QStringList limitedMenuItemNames();
 
@@ -196,6 +205,7 @@ class TFrmPrev : public QMainWindow {
   QAction* D1 = nullptr;
   QAction* N3 = nullptr;
   QAction* Save2BMP = nullptr;
+  QAction* Save2PDF = nullptr;
   QAction* JpegOpt = nullptr;
   QAction* Copy2Clip = nullptr;
   QAction* N6 = nullptr;
@@ -224,6 +234,8 @@ class TFrmPrev : public QMainWindow {
   QAction* N2 = nullptr;
   QAction* WysiWyg2 = nullptr;
   QAction* Page1 = nullptr;
+  QAction* NextPage1 = nullptr;
+  QAction* PrevPage1 = nullptr;
   QAction* N5 = nullptr;
   QMenu* Unit1 = nullptr;
   QAction* Pixel1 = nullptr;
@@ -235,6 +247,8 @@ class TFrmPrev : public QMainWindow {
 
   QActionGroup* ViewGroup = nullptr;  // WysiWyg2, Page1
   QActionGroup* UnitGroup = nullptr;  // Pixel1, Inch1, mm1
+
+  QStatusBar* StBarPrev = nullptr;  // what printing and saving did
 
  protected:
   virtual void Update1Click();
@@ -281,6 +295,7 @@ class TFrmPrev : public QMainWindow {
   void Mesh1Click(bool checked);
   void UnitClick(int unit);
   void Save2BMPClick();
+  void Save2PDFClick();
   void JpegOptClick();
   void Copy2ClipClick();
 
@@ -295,6 +310,8 @@ class TFrmPrev : public QMainWindow {
   // with `error` (and the server's reason) when it was not accepted.
   bool printOnQueue(const QPrinter& printer, QString* error);
   void message(const QString& text);
+  void showStatus(const QString& text);
+  void turnPage(int step);
 
   QString settingsPath_;
   std::unique_ptr<PageModel> model_;
@@ -303,6 +320,7 @@ class TFrmPrev : public QMainWindow {
   QWidget* pageArea_ = nullptr;
 
   int ErrorNum_ = -1;
+  SheetPages sheetPages_;
   quint8 CQuality_ = 90;
   // The settings and page strings were read at creation, so they may be written back.
   bool settingsRead_ = false;

@@ -15,6 +15,7 @@
 #include "worksheet/promotion_panel.h"
 #include "worksheet/style_dialog.h"
 #include "worksheet/versions_dialog.h"
+#include "worksheet/window_sheets.h"
 #include "worksheet/worksheet_composer.h"
 
 #include <QAction>
@@ -24,6 +25,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -97,6 +99,15 @@ TForm1::TForm1(const QString& settingsPath, RandomSource* random, QWidget* paren
   QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
   f.setPixelSize(12);
   setFont(f);
+  sheets_ = std::make_unique<WindowSheets>(this, [this] {
+    SheetSource source;
+    source.settings = &settings;
+    source.gen = &gen;
+    source.dateTime = &DateTime;
+    source.problems = ProblemSetFromLists(kind(), Memo1->toPlainText(), Memo2->toPlainText(),
+                                          Memo3->toPlainText());
+    return source;
+  });
   buildControls();
   buildMenus();
   const int height = kClientHeight + menuBar()->sizeHint().height();
@@ -119,9 +130,17 @@ TForm1::TForm1(const QString& settingsPath, RandomSource* random, QWidget* paren
   selfTest.counters.TestLoop = 0;
   Timer1.setInterval(1000);
   connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+  sheets_->watchLists({Memo1, Memo2, Memo3});
 }
 
 TForm1::~TForm1() = default;
+
+void TForm1::setPreview(PreviewHost* preview) {
+  preview_ = preview;
+  sheets_->setPreview(preview);
+}
+
+Typesetter* TForm1::typesetter() { return sheets_->typesetter(); }
 
 void TForm1::buildControls() {
   auto* central = new QWidget(this);
@@ -333,6 +352,7 @@ void TForm1::buildMenus() {
   Style1 = action(file, "Style1", QStringLiteral("スタイル(&S)"));
   S1 = action(file, "S1", QStringLiteral("プリンタ設定(&S)"));
   Print1 = action(file, "Print1", QStringLiteral("印刷(&P)"));
+  SavePdf1 = action(file, "SavePdf1", QStringLiteral("PDFに保存(&D)..."));
   SaveVersions = action(file, "SaveVersions", QStringLiteral("クラス用の複数セット(&V)..."));
   MixSheet = action(file, "MixSheet", QStringLiteral("まとめプリント(&U)..."));
   file->addSeparator();
@@ -372,9 +392,22 @@ void TForm1::buildMenus() {
   help->addSeparator();
   A1 = action(help, "A1", QStringLiteral("バージョン情報(&A)"));
 
+  // Keys. 印刷's key counts only while the focus is in this window: the preview, a tool window
+  // of this one, has its own, which would otherwise be ambiguous with it.
+  Print1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  Print1->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  addAction(Print1);
+  Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  Make1 = new QAction(QStringLiteral("作成"), this);
+  Make1->setObjectName(QStringLiteral("Make1"));
+  Make1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+  addAction(Make1);
+
   connect(Style1, &QAction::triggered, this, [this] { Style1Click(); });
   connect(S1, &QAction::triggered, this, [this] { S1Click(); });
   connect(Print1, &QAction::triggered, this, [this] { Print1Click(); });
+  connect(SavePdf1, &QAction::triggered, this, [this] { SavePdf1Click(); });
+  connect(Make1, &QAction::triggered, this, [this] { BtnMakeClick(); });
   connect(SaveVersions, &QAction::triggered, this, [this] { SaveVersionsClick(); });
   connect(MixSheet, &QAction::triggered, this, [this] { MixSheetClick(); });
   connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
@@ -506,8 +539,7 @@ void TForm1::FormShow() {
   T1->setChecked(gen.fTaiBun);
   I1->setChecked(gen.fInt);
   updateLessonMenu();
-  Combo1->setCurrentIndex(0);
-  Combo2->setCurrentIndex(0);
+  readProblem();
   if (aboutBox_) aboutBox_->ProductName->setText(QStringLiteral("Zubira　分数の加減乗除篇"));
   promotion_->probeAndShow(siteLinks());
 }
@@ -520,7 +552,34 @@ QString TForm1::FormHide() {
   settings.sPageTitle = EdtPageTitle->text();
   settings.sSubTitle = EdtSubTitle->text();
   WriteSettings(ini, settings, gen);
+  WriteProblemSettings(ini, problem());
   return ini.save() ? QString() : ini.errorString();
+}
+
+// The kind, ranges, signs and stepping the window was left with; a file without them leaves the
+// window as it starts.
+void TForm1::readProblem() {
+  const IniFile ini(settingsPath_);
+  const ProblemSettings p = ReadProblemSettings(ini, gen.fInt);
+  readingProblem_ = true;
+  TabControl1->setCurrentIndex(p.kind);
+  readingProblem_ = false;
+  for (int k = 0; k < RangeEditCount; ++k) rangeEdits[size_t(k)]->setText(p.ranges[size_t(k)]);
+  Combo1->setCurrentIndex(p.sign1);
+  Combo2->setCurrentIndex(p.sign2);
+  CBox1->setChecked(!p.step1);
+  CBox2->setChecked(!p.step2);
+}
+
+ProblemSettings TForm1::problem() const {
+  ProblemSettings p;
+  p.kind = kind();
+  p.ranges = rangeTexts();
+  p.sign1 = SignMode(std::clamp(Combo1->currentIndex(), 0, 2));
+  p.sign2 = SignMode(std::clamp(Combo2->currentIndex(), 0, 2));
+  p.step1 = !CBox1->isChecked();
+  p.step2 = !CBox2->isChecked();
+  return p;
 }
 
 QString TForm1::FormDestroy() {
@@ -568,6 +627,7 @@ RangeTexts TForm1::rangeTexts() const {
 }
 
 void TForm1::TabControl1Change(int index) {
+  const WindowSheets::ListsChange change(*sheets_);
   Memo1->clear();
   Memo2->clear();
   Memo3->clear();
@@ -602,6 +662,16 @@ void TForm1::TabControl1Change(int index) {
     Lblsgn->hide();
   }
   if (LessonDenom[0]) updateLessonMenu();
+  // A subtitle that is still the default of the kind left becomes the new kind's.
+  const ProblemKind now = kind();
+  if (!readingProblem_) {
+    const QString subTitle = followSubTitle(EdtSubTitle->text(), shownKind_, now);
+    if (subTitle != EdtSubTitle->text()) {
+      EdtSubTitle->setText(subTitle);
+      settings.sSubTitle = subTitle;
+    }
+  }
+  shownKind_ = now;
 }
 
 // A Make or a composition reached while an edit box still holds text that was never checked
@@ -614,6 +684,7 @@ void TForm1::BtnMakeClick() {
 }
 
 void TForm1::BtnClearClick() {
+  const WindowSheets::ListsChange change(*sheets_);
   Memo1->clear();
   Memo2->clear();
   Memo3->clear();
@@ -635,6 +706,7 @@ void TForm1::MakeProblems() {
 void TForm1::setMemos(const ProblemLists& lists) {
   // The memos show the lines; the line breaks of the lists are CR LF.
   auto shown = [](QString s) { return s.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); };
+  const WindowSheets::ListsChange change(*sheets_);
   Memo1->setPlainText(shown(lists.first));
   Memo2->setPlainText(shown(lists.second));
   Memo3->setPlainText(shown(lists.answers));
@@ -786,13 +858,7 @@ void TForm1::Button3Click() { ComposeWorksheet(WorksheetComposer::SolutionSheet)
 
 void TForm1::ComposeWorksheet(int sheetKind) {
   if (!commitEditing() || !preview_) return;
-  if (!preview_->isPreviewVisible()) preview_->showPreview();
-  if (!typesetter_) typesetter_ = std::make_unique<Typesetter>(preview_->model());
-  WorksheetComposer composer(preview_->model(), *typesetter_, settings, gen, DateTime);
-  composer.setRefresh([this] { preview_->refreshProgram(); });
-  const ProblemSet problems = ProblemSetFromLists(kind(), Memo1->toPlainText(),
-                                                  Memo2->toPlainText(), Memo3->toPlainText());
-  if (composer.ComposeWorksheet(sheetKind, problems)) preview_->showStatus(FitNote(composer.fit()));
+  sheets_->show(sheetKind);
 }
 
 void TForm1::Style1Click() {
@@ -808,7 +874,15 @@ void TForm1::S1Click() {
 }
 
 void TForm1::Print1Click() {
-  if (preview_) preview_->PrintOut();
+  if (!commitEditing()) return;
+  const QString status = sheets_->print();
+  if (!status.isEmpty()) StPanel1->setText(status);
+}
+
+void TForm1::SavePdf1Click() {
+  if (!commitEditing()) return;
+  const QString status = sheets_->savePdf();
+  if (!status.isEmpty()) StPanel1->setText(status);
 }
 
 void TForm1::SaveVersionsClick() {

@@ -8,7 +8,10 @@
 // The window is the generator's host: it hands it the sign choices and random flags at every
 // attempt, shows its status texts and answers its exhaustion question through the dialog seam.
 // Settings are read when the window is first shown and written when it is hidden (main
-// settings) and destroyed (the date line), nothing in between.
+// settings and the problem it was set to) and destroyed (the date line), nothing in between.
+//
+// An open preview follows the lists: when they are made, cleared or edited it composes the sheet
+// it shows again (window_sheets). The subtitle follows the kind while it is the kind's own.
 
 #include "drawing/page_str.h"
 #include "generation/problem_generator.h"
@@ -16,6 +19,7 @@
 #include "generation/self_test.h"
 #include "platform/edit_focus.h"
 #include "worksheet/main_settings.h"
+#include "worksheet/problem_settings.h"
 #include "worksheet/preview_host.h"
 #include "worksheet/typesetter.h"
 
@@ -47,6 +51,7 @@ class TFrmMix;
 class TFrmRndD;
 class TFrmStyle;
 class FrmVersions;
+class WindowSheets;
 
 class TForm1 : public QMainWindow, private GeneratorHooks {
   Q_OBJECT
@@ -57,7 +62,7 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   ~TForm1() override;
 
   // The other windows, created after this one.
-  void setPreview(PreviewHost* preview) { preview_ = preview; }
+  void setPreview(PreviewHost* preview);
   void setRndDialog(TFrmRndD* d) { rndDialog_ = d; }
   void setStyleDialog(TFrmStyle* d) { styleDialog_ = d; }
   void setAboutBox(TAboutBox* a) { aboutBox_ = a; }
@@ -101,6 +106,7 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   // クラス用の複数セット: the class-set dialog on the current settings and conditions.
   void SaveVersionsClick();
   void MixSheetClick();  // まとめプリント
+  void SavePdf1Click();
   void Exit1Click();
   void A1Click();
   void HelpLocalClick();  // 使い方: the local manual
@@ -114,7 +120,7 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   GenerationSettings gen;
   MainSettings settings;
   TPageStr DateTime;
-  Typesetter* typesetter() { return typesetter_.get(); }  // holds CurFont; null before a preview
+  Typesetter* typesetter();  // holds CurFont; null before a preview
   SelfTestState selfTest;
   QString EdtTmp;
   std::array<int64_t, 3>& vargS() { return generator_.vargS; }
@@ -167,7 +173,9 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   QAction* Print1;
   QAction* SaveVersions;
   QAction* MixSheet;
+  QAction* SavePdf1;
   QAction* Exit1;
+  QAction* Make1;  // 作成 from the keyboard (Ctrl+Return); in no menu
   QAction* D1;
   QAction* N5;
   QAction* RA1;
@@ -214,6 +222,8 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   void updateLessonMenu();
   void DisplayHint(const QString& hint);
   void setMemos(const ProblemLists& lists);
+  void readProblem();
+  ProblemSettings problem() const;
   void pageStringButton(PageStringId which, QLineEdit* edit, QString* field);
   void showGrid();
   void message(const QString& text);
@@ -230,8 +240,12 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   QString settingsPath_;
   RandomSource* random_;
   ProblemGenerator generator_;
-  std::unique_ptr<Typesetter> typesetter_;
   PreviewHost* preview_ = nullptr;
+  std::unique_ptr<WindowSheets> sheets_;
+  // The kind whose captions are shown, and whether a kind is being set from the settings file
+  // (the subtitle read with it stays as it is).
+  ProblemKind shownKind_ = pkAdd;
+  bool readingProblem_ = false;
   TFrmRndD* rndDialog_ = nullptr;
   TFrmStyle* styleDialog_ = nullptr;
   TAboutBox* aboutBox_ = nullptr;

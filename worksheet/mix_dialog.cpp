@@ -6,6 +6,7 @@
 #include "worksheet/main_window.h"
 #include "worksheet/preset_menu.h"
 #include "worksheet/preview_host.h"
+#include "worksheet/sheet_composition.h"
 #include "worksheet/worksheet_composer.h"
 
 #include <QCheckBox>
@@ -312,10 +313,17 @@ void TFrmMix::showSheet(int sheetKind) {
   busy_ = false;
   if (!ready) return;
   if (!preview_->isPreviewVisible()) preview_->showPreview();
-  Typesetter typesetter(preview_->model());
-  WorksheetComposer composer(preview_->model(), typesetter, settings_, gen_, dateTime_);
-  composer.setRefresh([this] { preview_->refreshProgram(); });
-  if (composer.ComposeWorksheet(sheetKind, problems_)) preview_->showStatus(FitNote(composer.fit()));
+  // The pages of this set, turned in the preview (a long key) until another sheet is shown there.
+  const SheetSource source{&settings_, &gen_, &dateTime_, problems_};
+  const auto compose = [this, source, sheetKind](int page, SheetFit* fit) {
+    Typesetter typesetter(preview_->model());
+    return composeSheet(preview_->model(), typesetter, source, sheetKind, page, fit,
+                        [this] { preview_->refreshProgram(); });
+  };
+  SheetFit fit;
+  const bool composed = compose(0, &fit);
+  preview_->setSheetPages(composed ? fit.pages : 1, [compose](int page) { compose(page, nullptr); });
+  preview_->showStatus(composed ? FitNote(fit) : QString());
 }
 
 void TFrmMix::BtnMixMakeClick() {

@@ -5,6 +5,7 @@
 // strings and on the main window's date line.
 
 #include <QString>
+#include <functional>
 
 namespace zubira {
 
@@ -24,8 +25,12 @@ class PreviewHost {
   virtual void repaintPreview() = 0;
   // A note about the page shown, in the preview's status bar (empty clears it).
   virtual void showStatus(const QString& text) = 0;
+  // The sheet shown has `count` pages and `compose(k)` puts page k in the program list: the
+  // preview turns them and prints and saves them all. A count of 1 is a sheet of one page.
+  virtual void setSheetPages(int count, std::function<void(int page)> compose) = 0;
   virtual void SetPrinter() = 0;
-  virtual void PrintOut() = 0;
+  // Prints the page shown; returns where the job went or why nothing was printed.
+  virtual QString PrintOut() = 0;
   virtual void SetCopyright(const QString& s) = 0;
   // Hides the preview's editing, list-file, unit and help menu items.
   virtual void hideEditingMenus() = 0;

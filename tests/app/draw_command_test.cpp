@@ -64,6 +64,25 @@ TEST_F(DrawCommand, StoppedListsReportOnStderrAndTheRestIsDrawn) {
   EXPECT_FALSE(dark(img, 100, 100)) << "the line after the broken one is not";
 }
 
+// An INCLUDE of a folder drops its own line, says so once, and the rest of the list is drawn.
+TEST_F(DrawCommand, IncludeOfAFolderDropsItsLineAndTheRestIsDrawn) {
+  ASSERT_TRUE(QDir(dir.path()).mkdir("pictures"));
+  const QString folder = dir.filePath("pictures");
+  write("inc.txt", "Line,50,50,60,50\r\n");
+  const QString list = write("c.txt", "Line,0,0,100,100\r\nINCLUDE,\"" + folder.toUtf8() + "\"\r\nINCLUDE,\"" +
+                                          dir.filePath("inc.txt").toUtf8() + "\"\r\n");
+  const QString png = dir.filePath("c.png");
+  const auto r = runZubira({"draw", list, "--out", png});
+  EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_EQ(r.err.count(u'\n'), 1) << r.err.toStdString();
+  EXPECT_TRUE(r.err.contains(folder)) << "the message names the folder: " << r.err.toStdString();
+  QImage img(png);
+  ASSERT_FALSE(img.isNull());
+  EXPECT_TRUE(dark(img, 100, 100)) << "the line before it";
+  EXPECT_TRUE(dark(img, 220, 189)) << "the file included after it";
+  EXPECT_FALSE(dark(img, 220, 150));
+}
+
 TEST_F(DrawCommand, Utf8AndShiftJisListsOfTheSameTextDrawTheSamePage) {
   // 分数～表ソ: in CP932, 表 and ソ end in 0x5C.
   const QByteArray sjis = "FontSize,40\r\nTextOut,10,10,\"\x95\xaa\x90\x94\x81\x60\x95\x5c\x83\x5c\",NIL\r\n";

@@ -21,11 +21,14 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QImage>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -199,6 +202,48 @@ TEST_F(RealDialogsTest, PresetsAndMixedSheetsThroughTheRealProgram) {
   EXPECT_TRUE(page.contains(QStringLiteral("(答)")));
   EXPECT_TRUE(page.contains(QStringLiteral("\"(10)\"")));
   mix->close();
+}
+
+// Qt's own save dialog gives the PDF its extension when none is typed, and the image save writes
+// PNG for a name that ends in .png, whatever entry of the filter is selected.
+TEST_F(RealDialogsTest, SaveDialogsGiveTheExtensionAndTheImageItsFormat) {
+  installDialogs(nullptr);  // Qt's own dialogs
+  TForm1& main = app->mainWindow();
+  TFrmPrev& prev = app->preview();
+  main.show();
+  QApplication::processEvents();
+  main.BtnMakeClick();
+  main.Button1Click();
+  ASSERT_TRUE(prev.isVisible());
+
+  QStringList filters;
+  const auto save = [&](const QString& name, const char* item) {
+    onNextModal([&, name](QDialog* d) {
+      auto* files = qobject_cast<QFileDialog*>(d);
+      if (!files) {
+        d->reject();
+        return;
+      }
+      filters = files->nameFilters();
+      files->selectFile(name);
+      d->accept();  // QFileDialog::accept, as its Save button
+    });
+    prev.menuItem(QLatin1String(item))->trigger();
+  };
+  save(dir.filePath("page"), "Save2PDF");
+  QFile pdf(dir.filePath("page.pdf"));
+  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly)) << "the extension pdf added";
+  EXPECT_TRUE(pdf.readAll().startsWith("%PDF-"));
+  EXPECT_EQ(filters, QStringList{"PDF ファイル (*.pdf)"});
+  EXPECT_EQ(prev.StBarPrev->currentMessage(),
+            QStringLiteral("PDF ファイル「%1」に保存しました").arg(QDir::toNativeSeparators(dir.filePath("page.pdf"))));
+
+  save(dir.filePath("page.png"), "Save2BMP");
+  QFile png(dir.filePath("page.png"));
+  ASSERT_TRUE(png.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(png.readAll().startsWith("\x89PNG\r\n\x1a\n"));
+  EXPECT_EQ(filters, (QStringList{"BMP 画像 (*.bmp)", "JPEG 画像 (*.jpg *.jpeg)", "PNG 画像 (*.png)"}));
+  EXPECT_EQ(QImage(dir.filePath("page.png")).size(), prev.visibleImage().size());
 }
 
 // Closing the main window ends the run through the real event loop: no question from the preview

@@ -126,6 +126,46 @@ TEST_F(PainterCanvasTest, AdvancesSpreadTheCharacters) {
   EXPECT_LT(lastInk(50, 70) - plain, 40) << "unspaced text keeps the font's own advances";
 }
 
+// The box of the ink darker than mid-grey in `img`.
+QRect inkBox(const QImage& img) {
+  QRect box;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x)
+      if (qGray(img.pixel(x, y)) < 128) box |= QRect(x, y, 1, 1);
+  return box;
+}
+
+// Texts larger than Qt's glyph cache should hold are filled from their outlines: at their place,
+// in their size and colour, spaced or not.
+TEST(PainterCanvasLarge, LargeTextsKeepTheirPlaceSizeAndColour) {
+  const auto draw = [](int points, const std::vector<int>* dx, const QString& text) {
+    CanvasDrawing d(700, 300);
+    d.canvas.font.name = QStringLiteral("ＭＳ Ｐゴシック");
+    d.canvas.font.size = points;
+    d.canvas.font.color = makeTColor(0, 0, 255);
+    d.canvas.clearBrush();
+    d.canvas.textOut(20, 10, text, dx);
+    return d.finish();
+  };
+  // 48 points are 64 pixels at 96 dpi, drawn from the glyph cache; 96 points are filled.
+  const QImage cached = draw(48, nullptr, QStringLiteral("H")), filled = draw(96, nullptr, QStringLiteral("H"));
+  const QRect a = inkBox(cached), b = inkBox(filled);
+  ASSERT_FALSE(a.isEmpty());
+  ASSERT_FALSE(b.isEmpty());
+  EXPECT_NEAR(b.width(), 2 * a.width(), 3);
+  EXPECT_NEAR(b.height(), 2 * a.height(), 3);
+  EXPECT_NEAR(b.left() - 20, 2 * (a.left() - 20), 3);
+  EXPECT_NEAR(b.top() - 10, 2 * (a.top() - 10), 3);
+  const QPoint middle = b.center();
+  EXPECT_EQ(filled.pixelColor(b.left() + 2, middle.y()), QColor(0, 0, 255)) << "the font's colour";
+
+  std::vector<int> dx{200, 200};
+  const QImage spaced = draw(96, &dx, QStringLiteral("II"));
+  const QRect s = inkBox(spaced);
+  EXPECT_NEAR(s.width(), 200 + inkBox(draw(96, nullptr, QStringLiteral("I"))).width(), 2)
+      << "the second character 200 pixels after the first";
+}
+
 TEST_F(PainterCanvasTest, FillExcludesRightAndBottomEdges) {
   canvas.setBrushColor(0);
   canvas.fillRect(10, 10, 20, 15);

@@ -307,13 +307,41 @@ TEST_F(ListFileTest, UnreadableFilesAreErrorsForTheCaller) {
   EXPECT_FALSE(r.error.isEmpty());
   EXPECT_TRUE(model->ListByFile().isEmpty());
 
-  // An INCLUDE names a folder.
-  model->setListIniFile("");
-  writeListLines("Gazumo.prv", {"X", "INCLUDE,folder"});
-  r = model->LoadListFile();
-  EXPECT_FALSE(r.ok);
-  EXPECT_TRUE(model->ListByFile().isEmpty());
   EXPECT_TRUE(dialogs.shown().empty()) << "errors go to the caller, not to a message box";
+}
+
+// An INCLUDE that names a folder drops its own line, as a missing file does, and says why once
+// per folder; the rest of the list stays.
+TEST_F(ListFileTest, IncludeOfAFolderDropsOnlyItsLine) {
+  ASSERT_TRUE(QDir().mkpath("folder/inner"));
+  writeListLines("inc.txt", {"I", "INCLUDE,folder/inner", "J"});
+  const struct {
+    QStringList index;
+    QStringList lines;
+    int reasons;
+  } cases[] = {
+      {{"X", "INCLUDE,folder", "Y"}, {"X", "Y"}, 1},
+      {{"INCLUDE,folder", "INCLUDE,folder", "Y"}, {"Y"}, 1},
+      {{"X", "INCLUDE,inc.txt", "INCLUDE,folder"}, {"X", "I", "J"}, 2},
+      {{"INCLUDE,\"folder/\"", "INCLUDE,missing.txt", "Z"}, {"Z"}, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.index.join(u'|').toStdString());
+    writeListLines("Gazumo.prv", c.index);
+    const ListFileLoad load = loadListIndexFile("Gazumo.prv");
+    EXPECT_TRUE(load.result.ok);
+    EXPECT_EQ(load.lines, c.lines);
+    EXPECT_EQ(load.skipped.size(), c.reasons) << load.skipped.join(u'|').toStdString();
+    for (const QString& why : load.skipped) EXPECT_TRUE(why.contains(QStringLiteral("folder"))) << why.toStdString();
+  }
+
+  // Through the model: the message names the folder, the rest is the list.
+  auto model = makeModel();
+  writeListLines("Gazumo.prv", {"X", "INCLUDE,folder", "Y"});
+  ASSERT_TRUE(model->LoadListFile().ok);
+  EXPECT_EQ(model->ListByFile(), (QStringList{"X", "Y"}));
+  ASSERT_EQ(dialogs.messages().size(), 1);
+  EXPECT_TRUE(dialogs.messages()[0].contains(QStringLiteral("folder"))) << dialogs.messages()[0].toStdString();
 }
 
 TEST_F(ListFileTest, DevicesPipesAndHugeFilesAreRefusedWithoutReading) {

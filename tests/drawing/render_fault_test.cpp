@@ -200,6 +200,29 @@ TEST_F(RenderAtTheEnds, RotatedTextInTheLargestFontTakesBoundedMemory) {
       << "the rendering took more than 256 MB";
 }
 
+// The page view of a small page with texts in the largest font, the fuzz input that took 2 GB:
+// the manual list is the input's second piece, its bytes as UTF-8.
+TEST_F(RenderAtTheEnds, LargestFontInThePageViewTakesBoundedMemory) {
+  const QByteArray input = QByteArray::fromBase64(
+      "ER5Gb250U2l6ZSwxMDAwMDAKVGV4dE91dCwwLDAsImJpZyIKRkFCQyIsNQpUZXh0T3V0LC0xeiwtMSwiY28iIiIiIiIiIiIiIiIiIiIi"
+      "IiIiIiIiIiIiIt7d3d3d3d2NbmVyIgpMaW5lLC0xZT0zClNpemU9MjE0N3l5LC0xeiwtMSwiY28iIiIiIiIiIiIiIiJ5eXl5eXl5eTJ5"
+      "eXl5eTgzNjQ3Cg==");
+  ASSERT_EQ(input.left(2), QByteArray("\x11\x1e"));
+  auto small = std::make_unique<PageModel>(
+      std::make_unique<FixedPrinterAccess>(QSize(600, 600), QSize(400, 480)), 96);
+  ASSERT_TRUE(small->ReadPrinterMetrics());
+  ASSERT_TRUE(small->GetPageSize());
+  small->setUnitType(PageModel::kUnitInch);
+  small->setTgtCanvas(PageModel::kTargetWholePage);
+  small->ListByManual() = QString::fromUtf8(input.mid(2)).split(u'\n', Qt::SkipEmptyParts);
+  PageRenderer renderer(*small);
+  renderer.PageView = 2;
+  renderer.SetImage2Size(QSize(16, 19));
+  if (!testing::memoryBoundHolds()) GTEST_SKIP() << "no bound on memory can be set here";
+  EXPECT_TRUE(testing::runsWithinMemory(256 << 20, [&] { return renderer.DrawGraphics(); }))
+      << "the rendering took more than 256 MB";
+}
+
 TEST_F(RenderAtTheEnds, PageStringsWithSizesAtTheEndsOfTheRange) {
   for (int size : {INT_MIN, -1, 0, INT_MAX}) {
     SCOPED_TRACE(size);

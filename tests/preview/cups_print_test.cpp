@@ -10,6 +10,7 @@
 #include "worksheet/worksheet_composer.h"
 
 #include <QElapsedTimer>
+#include <QStatusBar>
 #include <QPrinter>
 #include <QRegularExpression>
 
@@ -79,6 +80,7 @@ TEST_F(CupsPrintTest, SheetGoesToThePrinterAsOneA4Page) {
   trigger(*window_, "Print2");
   const qint64 printMs = timer.elapsed();
   EXPECT_TRUE(dlg_.shown().empty()) << "no file name asked, no message: " << dlg_.texts().join(u'|').toStdString();
+  EXPECT_EQ(window_->StBarPrev->currentMessage(), QStringLiteral("プリンタ「zq」に送りました（1部）"));
   EXPECT_EQ(window_->nTgtCanvas(), 1) << "the screen is the target again";
   EXPECT_TRUE(leftovers().isEmpty()) << "the temporary document is gone";
   ASSERT_TRUE(cups().waitForJobs(queue(), before + 1));
@@ -106,6 +108,7 @@ TEST_F(CupsPrintTest, CopiesOfThePrintDialogAreOneJob) {
   const int before = receivedCount();
   trigger(*window_, "Print2");
   EXPECT_TRUE(dlg_.messages().isEmpty()) << dlg_.messages().join(u'|').toStdString();
+  EXPECT_EQ(window_->StBarPrev->currentMessage(), QStringLiteral("プリンタ「zq」に送りました（3部）"));
   ASSERT_TRUE(cups().waitForJobs(queue(), before + 1));
   const QByteArray data = cups().received(queue()).last();
   ASSERT_EQ(data.size() % 3, 0);
@@ -132,6 +135,7 @@ TEST_F(CupsPrintTest, StoppedOrRejectingQueueShowsTheReasonAndPrintsNothing) {
     dlg_.clear();
     trigger(*window_, "Print2");
     EXPECT_EQ(dlg_.messages().join(u'|').toStdString(), c.message);
+    EXPECT_EQ(window_->StBarPrev->currentMessage(), QStringLiteral("印刷できませんでした"));
     EXPECT_EQ(cups().jobs(queue()).join(u' ').toStdString(), jobsBefore.join(u' ').toStdString()) << "no job";
     EXPECT_EQ(window_->nTgtCanvas(), 1);
     EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(u' ').toStdString();

@@ -24,14 +24,16 @@ TEST(PageExport, UpperExtensionFromTheLastDotOfTheLastComponent) {
     EXPECT_EQ(upperExtension(QString::fromUtf8(c.name)), QString::fromUtf8(c.ext)) << c.name;
 }
 
-TEST(PageExport, JpegOnlyForJpgAndJpeg) {
+TEST(PageExport, JpegForJpgAndJpegPngForPngBmpForTheRest) {
   const struct {
     const char* name;
     PageImageKind kind;
   } cases[] = {
       {"a.jpeg", PageImageKind::Jpeg}, {"a.JPG", PageImageKind::Jpeg},
       {"a.Jpg", PageImageKind::Jpeg},  {"a.jPeG", PageImageKind::Jpeg},
-      {"a.bmp", PageImageKind::Bmp},   {"a.png", PageImageKind::Bmp},
+      {"a.bmp", PageImageKind::Bmp},   {"a.png", PageImageKind::Png},
+      {"a.PNG", PageImageKind::Png},   {"a.png.bmp", PageImageKind::Bmp},
+      {"a.pn", PageImageKind::Bmp},    {"png", PageImageKind::Bmp},
       {"a.", PageImageKind::Bmp},      {"a", PageImageKind::Bmp},
       {"a.jpg.bmp", PageImageKind::Bmp}, {"a.bmp.jpg", PageImageKind::Jpeg},
       {"dir.jpg/a", PageImageKind::Bmp}, {"a.jpe", PageImageKind::Bmp},
@@ -40,10 +42,8 @@ TEST(PageExport, JpegOnlyForJpgAndJpeg) {
 }
 
 TEST(PageExport, FilterInQtForm) {
-  EXPECT_EQ(pageImageFilter(),
-            QStringLiteral("Bitmap files (*.bmp)|*.BMP|Jpeg files (*.jpg)|*jpg;*.jpeg"));
   EXPECT_EQ(qtFileFilter(pageImageFilter()),
-            QStringLiteral("Bitmap files (*.bmp) (*.BMP);;Jpeg files (*.jpg) (*jpg *.jpeg)"));
+            QStringLiteral("BMP 画像 (*.bmp);;JPEG 画像 (*.jpg *.jpeg);;PNG 画像 (*.png)"));
   EXPECT_EQ(qtFileFilter(QStringLiteral("Text|*.txt")), QStringLiteral("Text (*.txt)"));
   EXPECT_EQ(qtFileFilter(QStringLiteral("All")), QStringLiteral("All (*)"));
   EXPECT_EQ(qtFileFilter(QString()), QString());
@@ -90,7 +90,7 @@ QImage testImage() {
 
 TEST(PageExport, BmpRoundTripIsExact) {
   QTemporaryDir dir;
-  const QString path = dir.filePath(QStringLiteral("page.png"));  // BMP content whatever the name
+  const QString path = dir.filePath(QStringLiteral("page.tif"));  // BMP content for any other name
   const QImage image = testImage();
   ASSERT_TRUE(writePageImage(image, path, 90).ok);
   QFile f(path);
@@ -103,6 +103,20 @@ TEST(PageExport, BmpRoundTripIsExact) {
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x)
       ASSERT_EQ(back.pixel(x, y) & 0xFFFFFF, image.pixel(x, y) & 0xFFFFFF) << x << "," << y;
+}
+
+TEST(PageExport, PngRoundTripIsExact) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("page.Png"));
+  const QImage image = testImage();
+  ASSERT_TRUE(writePageImage(image, path, 90).ok);
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray bytes = f.readAll();
+  EXPECT_TRUE(bytes.startsWith("\x89PNG\r\n\x1a\n"));
+  QImage back;
+  ASSERT_TRUE(back.loadFromData(bytes, "PNG"));
+  EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), image.convertToFormat(QImage::Format_RGB32));
 }
 
 TEST(PageExport, JpegDecodesToTheImage) {
@@ -122,8 +136,10 @@ TEST(PageExport, FailedWritesLeaveNothingBehind) {
   QTemporaryDir dir;
   ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("taken.bmp")));
   ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("taken.jpg")));
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("taken.png")));
   const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-  for (const char* name : {"missing/page.bmp", "missing/page.jpg", "taken.bmp", "taken.jpg"}) {
+  for (const char* name : {"missing/page.bmp", "missing/page.jpg", "missing/page.png", "taken.bmp", "taken.jpg",
+                           "taken.png"}) {
     const QString path = dir.filePath(QLatin1String(name));
     const ExportResult r = writePageImage(testImage(), path, 90);
     EXPECT_FALSE(r.ok) << name;

@@ -516,16 +516,18 @@ TEST(PreviewEditing, CloseQuestionOnlyWithAManualList) {
   EXPECT_FALSE(w->isVisible());
   EXPECT_TRUE(dlg.shown().empty()) << "an empty manual list is closed without asking";
 
-  // "閉じる(&C)" and PrevEnd never ask.
+  // "閉じる(&C)" asks as the frame does; PrevEnd never asks.
   showWindow(*w);
   w->model().ListByManual() << QStringLiteral("Line,0,0,1,1");
+  dlg.answerYesNoCancel(Answer::No);
   trigger(*w, "Close1");
   EXPECT_FALSE(w->isVisible());
+  EXPECT_EQ(dlg.texts(), QStringList{"Save data?"});
   showWindow(*w);
   w->model().ListByManual() << QStringLiteral("Line,0,0,1,1");
   w->PrevEnd();
   EXPECT_FALSE(w->isVisible());
-  EXPECT_TRUE(dlg.shown().empty());
+  EXPECT_EQ(dlg.shown().size(), 1u);
 }
 
 TEST(PreviewEditing, CloseQuestionAnswers) {

@@ -296,9 +296,9 @@ QByteArray head(const QString& path, int n) {
 TEST(SaveImage, ExtensionDecidesTheFormat) {
   const struct {
     const char* name;
-    bool jpeg;
-  } cases[] = {{"a.jpeg", true}, {"b.JPG", true}, {"c.Jpg", true}, {"d.bmp", false},
-               {"e.png", false}, {"f.", false},   {"g", false}};
+    const char* magic;
+  } cases[] = {{"a.jpeg", "\xFF\xD8"}, {"b.JPG", "\xFF\xD8"}, {"c.Jpg", "\xFF\xD8"}, {"d.bmp", "BM"},
+               {"e.png", "\x89P"},     {"E.PNG", "\x89P"},     {"f.", "BM"},           {"g", "BM"}};
   PreviewFolder dir;
   ScriptedDialogs dlg;
   DrawnPreview p(dir.settings());
@@ -306,14 +306,14 @@ TEST(SaveImage, ExtensionDecidesTheFormat) {
     const QString path = dir.path(QLatin1String(c.name));
     dlg.answerSaveFile(path);
     trigger(*p.w, "Save2BMP");
-    EXPECT_EQ(head(path, 2), c.jpeg ? QByteArray("\xFF\xD8") : QByteArray("BM")) << c.name;
+    EXPECT_EQ(head(path, 2), QByteArray(c.magic)) << c.name;
   }
   EXPECT_TRUE(dlg.messages().isEmpty());
   // The dialog's filter and default extension.
   ASSERT_FALSE(dlg.shown().empty());
   EXPECT_EQ(dlg.shown()[0].kind, DialogKind::SaveFile);
   EXPECT_EQ(dlg.shown()[0].detail,
-            QStringLiteral("Bitmap files (*.bmp) (*.BMP);;Jpeg files (*.jpg) (*jpg *.jpeg) | JPG"));
+            QStringLiteral("BMP 画像 (*.bmp);;JPEG 画像 (*.jpg *.jpeg);;PNG 画像 (*.png) | JPG"));
 }
 
 TEST(SaveImage, BmpHoldsTheOneToOneBitmapExactly) {

@@ -54,6 +54,7 @@ TEST(PreviewWindow, MenuItemsWithTheirCaptionsAndMarks) {
       {"D1", "File1", "入力リスト破棄(&D)", Plain, false},
       {"N3", "File1", "", Plain, false},
       {"Save2BMP", "File1", "ファイルに保存(&B)", Plain, false},
+      {"Save2PDF", "File1", "PDFに保存(&V)...", Plain, false},
       {"JpegOpt", "File1", "Jpeg画像の質(&J)", Plain, false},
       {"Copy2Clip", "File1", "クリップボードに複写(&F)", Plain, false},
       {"N6", "File1", "", Plain, false},
@@ -684,7 +685,7 @@ TEST(PreviewWindow, ViewIndexOutsideOneAndTwoLeavesTheImagesAsTheyWere) {
 // ---- Menu items hidden --------------------------------------------------------------------------
 
 QStringList allItemNames() {
-  return {"Update1", "R1",     "I1",     "A1",    "L1",    "D1",       "N3",     "Save2BMP",
+  return {"Update1", "R1",     "I1",     "A1",    "L1",    "D1",       "N3",     "Save2BMP", "Save2PDF",
           "JpegOpt", "Copy2Clip", "N6",  "Printer1", "Print2", "N1",   "Close1", "Edit1",
           "Font2",   "C3",     "W1",     "D2",    "I2",    "N4",       "H1",     "F1",
           "T1",      "S1",     "N8",     "E1",    "View1", "Scale1",   "Mesh1",  "N2",
@@ -733,35 +734,40 @@ TEST(PreviewWindow, TheWorksheetProgramHidesTheEditingItems) {
   FixedPreview w(dir.settings(), k600, kPage);
   w->hideEditingMenus();
   QStringList expected{"H1", "F1", "T1", "S1", "N8", "E1", "I2", "Pixel1", "Inch1", "mm1", "Unit1",
-                       "N5", "Edit1", "Update1", "R1", "I1", "A1", "L1", "D1", "N3", "Help1"};
+                       "N5", "Edit1", "R1", "I1", "A1", "L1", "D1", "Help1"};
   QStringList got = hiddenItems(*w);
   expected.sort();
   got.sort();
   EXPECT_EQ(got, expected);
-  // What stays: export, printing, the view items and closing.
-  for (const char* name : {"Save2BMP", "JpegOpt", "Copy2Clip", "Printer1", "Print2", "Close1",
-                           "Scale1", "Mesh1", "WysiWyg2", "Page1"})
+  // What stays: updating (its key F5 would do nothing on a hidden item), export, printing, the
+  // view items and closing.
+  for (const char* name : {"Update1", "N3", "Save2BMP", "Save2PDF", "JpegOpt", "Copy2Clip", "Printer1",
+                           "Print2", "Close1", "Scale1", "Mesh1", "WysiWyg2", "Page1"})
     EXPECT_TRUE(action(*w, name)->isVisible()) << name;
 }
 
 // ---- Hiding and closing --------------------------------------------------------------------------
 
-TEST(PreviewWindow, CloseItemAndPrevEndHideAtOnce) {
+TEST(PreviewWindow, CloseItemAsksAsTheFrameDoesAndPrevEndHidesAtOnce) {
   PreviewFolder dir;
   ScriptedDialogs dlg;
   FixedPreview w(dir.settings(), k600, kPage);
-  w->model().ListByManual() << QStringLiteral("Line,0,0,1,1");
   showWindow(*w);
-  w->model().ListByManual() << QStringLiteral("Line,0,0,1,1");
   trigger(*w, "Close1");
-  EXPECT_FALSE(w->isVisible());
+  EXPECT_FALSE(w->isVisible()) << "no manual list: closed without a question";
+  EXPECT_TRUE(dlg.shown().empty());
   showWindow(*w);
+  w->model().ListByManual() << QStringLiteral("Line,0,0,1,1");
+  dlg.answerYesNoCancel(Answer::Cancel);
+  trigger(*w, "Close1");
+  EXPECT_TRUE(w->isVisible()) << "the manual list would be lost: Cancel keeps the window";
+  EXPECT_EQ(dlg.texts(), QStringList{"Save data?"});
   w->PrevEnd();
-  EXPECT_FALSE(w->isVisible());
+  EXPECT_FALSE(w->isVisible()) << "PrevEnd asks nothing";
+  EXPECT_EQ(dlg.shown().size(), 1u);
   showWindow(*w);
   EXPECT_TRUE(w->close());
   EXPECT_FALSE(w->isVisible());
-  EXPECT_TRUE(dlg.shown().empty()) << "no question is asked here";
 }
 
 // A window whose close question says no stays on screen.

@@ -25,6 +25,10 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QStatusTipEvent>
+#include <QDir>
+#include <QRegularExpression>
+#include <QTextCursor>
+#include <functional>
 #include <QTest>
 
 namespace zubira {
@@ -56,8 +60,15 @@ class FakePreview : public PreviewHost {
   }
   void repaintPreview() override {}
   void showStatus(const QString& text) override { status = text; }
+  void setSheetPages(int count, std::function<void(int)> compose) override {
+    pages = count;
+    composePage = std::move(compose);
+  }
   void SetPrinter() override { ++printerSetups; }
-  void PrintOut() override { ++prints; }
+  QString PrintOut() override {
+    ++prints;
+    return printStatus;
+  }
   void SetCopyright(const QString& s) override { copyright = s; }
   void hideEditingMenus() override { ++hidden; }
   bool Set_SetOf(PageStringId which) override {
@@ -74,8 +85,11 @@ class FakePreview : public PreviewHost {
   }
   bool visible = false;
   QString status;
+  int pages = 0;
+  std::function<void(int)> composePage;
   int shows = 0, refreshes = 0, printerSetups = 0, prints = 0, hidden = 0;
   QString copyright = "unset";
+  QString printStatus = "printed";
   std::vector<PageStringId> edited;
   QStringList captions;
   QString textSeen;
@@ -112,6 +126,15 @@ class MainWindowTest : public ::testing::Test {
     if (text.isEmpty()) QTest::keyClick(e, Qt::Key_Delete);
     else QTest::keyClicks(e, text);
     edit(next)->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    activate();
+  }
+  // Text the keyboard cannot type in a test (Japanese), put into edit `name`, which is then left.
+  void setAndLeave(const char* name, const QString& text) {
+    edit(name)->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    edit(name)->setText(text);
+    edit("EdtRow")->setFocus(Qt::TabFocusReason);
     QApplication::processEvents();
     activate();
   }
@@ -512,10 +535,13 @@ TEST_F(MainWindowTest, ProblemsAndAnswersComposeInThePreview) {
   EXPECT_EQ(preview.shows, 1) << "no problems: the preview shows, nothing is composed";
   EXPECT_EQ(preview.refreshes, 0);
   w->BtnMakeClick();
+  EXPECT_EQ(preview.refreshes, 1) << "the open preview follows the lists made";
   preview.visible = false;
+  w->BtnMakeClick();
+  EXPECT_EQ(preview.refreshes, 1) << "a closed preview does not";
   w->findChild<QPushButton*>("Button1")->click();
   EXPECT_TRUE(preview.visible);
-  EXPECT_EQ(preview.refreshes, 1);
+  EXPECT_EQ(preview.refreshes, 2);
   const QStringList& program = preview.model().ListbyProgram();
   ASSERT_FALSE(program.isEmpty());
   EXPECT_EQ(program.first(), "INITPARAM");
@@ -545,8 +571,8 @@ TEST_F(MainWindowTest, KeyButtonUnderAnswersComposesTheKey) {
   key->click();
   EXPECT_EQ(preview.shows, 1) << "no problems: the preview shows, nothing is composed";
   EXPECT_EQ(preview.refreshes, 0);
-  w->BtnMakeClick();
   preview.visible = false;
+  w->BtnMakeClick();
   key->click();
   EXPECT_TRUE(preview.visible);
   EXPECT_EQ(preview.refreshes, 1);
@@ -655,6 +681,262 @@ TEST_F(MainWindowTest, SelfTestRefusesLimitsThatAreNotNumbers) {
   w->LblInfClick();
   EXPECT_FALSE(w->Timer1.isActive());
   EXPECT_EQ(dialogs.messages(), QStringList{"数を入力して下さい"});
+}
+
+}  // namespace
+}  // namespace zubira
+
+namespace zubira {
+namespace {
+
+// Runs the event loop until `done` holds, for at most a few seconds (a wait, not a timing).
+bool waitFor(const std::function<bool()>& done) {
+  for (int i = 0; i < 500 && !done(); ++i) QTest::qWait(10);
+  return done();
+}
+
+QByteArray readFile(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// ---- The preview follows the lists --------------------------------------------------------------
+
+TEST_F(MainWindowTest, AnOpenPreviewFollowsTheListsItShows) {
+  const QStringList& program = preview.model().ListbyProgram();
+  w->BtnMakeClick();
+  w->findChild<QPushButton*>("Button2")->click();  // the answer sheet
+  const QStringList first = program;
+  ASSERT_TRUE(first.join('\n').contains(QStringLiteral("(答)")));
+
+  // A second 作成: the same sheet from the new lists.
+  const int refreshes = preview.refreshes;
+  w->findChild<QPushButton*>("BtnMake")->click();
+  EXPECT_EQ(preview.refreshes, refreshes + 1);
+  EXPECT_NE(program, first) << "new problems";
+  EXPECT_TRUE(program.join('\n').contains(QStringLiteral("(答)"))) << "still the answer sheet";
+  const QStringList followed = program;
+  w->Button2Click();
+  EXPECT_EQ(program, followed) << "exactly the sheet the button composes from the lists now";
+
+  // 消去 empties the page.
+  w->BtnClearClick();
+  EXPECT_TRUE(program.isEmpty());
+  // 問題 on the empty lists keeps the page empty; the next 作成 fills it with the problem sheet.
+  w->Button1Click();
+  EXPECT_TRUE(program.isEmpty());
+  w->BtnMakeClick();
+  EXPECT_TRUE(program.join('\n').contains(QStringLiteral("\"( 1)\"")));
+  EXPECT_FALSE(program.join('\n').contains(QStringLiteral("(答)")));
+
+  // Another kind empties the lists, and the page with them.
+  w->TabControl1->setCurrentIndex(2);
+  EXPECT_TRUE(program.isEmpty());
+  w->BtnMakeClick();
+  EXPECT_TRUE(program.join('\n').contains(QStringLiteral("×")));
+}
+
+TEST_F(MainWindowTest, ListsTypedByHandReachThePreviewOnceTheTypingPauses) {
+  w->BtnMakeClick();
+  w->Button1Click();
+  const int refreshes = preview.refreshes;
+  w->Memo1->setFocus();
+  QTextCursor end = w->Memo1->textCursor();
+  end.movePosition(QTextCursor::Start);
+  w->Memo1->setTextCursor(end);
+  QTest::keyClicks(w->Memo1, "7");
+  EXPECT_EQ(preview.refreshes, refreshes) << "not at every key";
+  ASSERT_TRUE(waitFor([&] { return preview.refreshes > refreshes; }));
+  EXPECT_EQ(preview.refreshes, refreshes + 1) << "once for the pause";
+  EXPECT_TRUE(memoLines(w->Memo1->toPlainText()).first().startsWith('7'));
+  const QStringList followed = preview.model().ListbyProgram();
+  EXPECT_TRUE(followed.join('\n').contains(QStringLiteral("\"7")));
+  w->Button1Click();
+  EXPECT_EQ(preview.model().ListbyProgram(), followed);
+
+  // A closed preview is left alone.
+  const int closed = preview.refreshes;
+  preview.visible = false;
+  QTest::keyClicks(w->Memo1, "8");
+  QTest::qWait(800);
+  EXPECT_EQ(preview.refreshes, closed);
+}
+
+// ---- The subtitle follows the kind ----------------------------------------------------------
+
+TEST_F(MainWindowTest, SubtitleFollowsTheKindUntilTheUserTypesOne) {
+  QLineEdit* sub = edit("EdtSubTitle");
+  const struct {
+    int tab;
+    const char* shown;
+  } steps[] = {{1, "ひきざんのもんだい"}, {2, "かけざんのもんだい"}, {3, "わりざんのもんだい"},
+               {4, "帯分数を仮分数になおすもんだい"}, {5, "仮分数を帯分数になおすもんだい"}, {0, "たしざんのもんだい"}};
+  for (const auto& s : steps) {
+    w->TabControl1->setCurrentIndex(s.tab);
+    EXPECT_EQ(sub->text(), QString::fromUtf8(s.shown)) << s.tab;
+    EXPECT_EQ(w->settings.sSubTitle, QString::fromUtf8(s.shown)) << s.tab;
+  }
+  setAndLeave("EdtSubTitle", QStringLiteral("分数のけいさん"));
+  for (int tab : {3, 1, 0}) {
+    w->TabControl1->setCurrentIndex(tab);
+    EXPECT_EQ(sub->text(), QStringLiteral("分数のけいさん")) << "a typed subtitle stays";
+  }
+  // Typed back to a kind's default, it follows again.
+  w->TabControl1->setCurrentIndex(2);
+  setAndLeave("EdtSubTitle", QStringLiteral("かけざんのもんだい"));
+  w->TabControl1->setCurrentIndex(3);
+  EXPECT_EQ(sub->text(), QStringLiteral("わりざんのもんだい"));
+  // The composed sheet carries it.
+  w->BtnMakeClick();
+  w->Button1Click();
+  EXPECT_TRUE(preview.model().ListbyProgram().join('\n').contains(QStringLiteral("\"わりざんのもんだい\"")));
+}
+
+// ---- The problem is remembered ----------------------------------------------------------------
+
+TEST_F(MainWindowTest, TheProblemSurvivesARestart) {
+  edit("EdtPageTitle")->setText(QStringLiteral("分数のひき算"));
+  w->TabControl1->setCurrentIndex(1);
+  typeAndLeave("EdtMax1i", "3", "EdtRow");
+  typeAndLeave("EdtMin1i", "1", "EdtRow");
+  typeAndLeave("EdtMax2c", "$9", "EdtRow");
+  typeAndLeave("EdtMin2m", "2", "EdtRow");
+  w->Combo1->setCurrentIndex(2);
+  w->Combo2->setCurrentIndex(1);
+  w->CBox2->setChecked(false);
+  const RangeTexts ranges = w->rangeTexts();
+  ASSERT_EQ(ranges[EdtMax2c], "$9");
+  EXPECT_EQ(w->FormHide(), QString());
+  EXPECT_TRUE(QString::fromUtf8(readFile(dir.filePath("zubira.ini"))).contains("[Problem]"));
+  w.reset();
+  open();
+  EXPECT_EQ(w->TabControl1->currentIndex(), 1);
+  EXPECT_EQ(w->LblKigou->text(), QStringLiteral("－"));
+  EXPECT_EQ(w->Label1->text(), QStringLiteral("引かれる数"));
+  EXPECT_EQ(w->rangeTexts(), ranges);
+  EXPECT_EQ(w->Combo1->currentIndex(), 2);
+  EXPECT_EQ(w->Combo2->currentIndex(), 1);
+  EXPECT_TRUE(w->CBox1->isChecked());
+  EXPECT_FALSE(w->CBox2->isChecked());
+  EXPECT_EQ(edit("EdtPageTitle")->text(), QStringLiteral("分数のひき算"));
+  EXPECT_EQ(edit("EdtSubTitle")->text(), QStringLiteral("ひきざんのもんだい"));
+  EXPECT_TRUE(dialogs.shown().empty());
+  // 作成 after the restart makes the subtraction sheet the title promises.
+  w->BtnMakeClick();
+  w->Button1Click();
+  const QString program = preview.model().ListbyProgram().join('\n');
+  EXPECT_TRUE(program.contains(QStringLiteral("\"－ \""))) << program.toStdString();
+  EXPECT_FALSE(program.contains(QStringLiteral("\"＋ \"")));
+}
+
+TEST_F(MainWindowTest, NonsenseInTheProblemSectionStartsWithTheDefaults) {
+  w.reset();
+  QFile f(dir.filePath("zubira.ini"));
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("[Problem]\nKind=9\nMin1i=-5\nMax1c=\xe5\x8d\x81\nMin2c=30\nMax2c=4\nSign1=7\nSign2=x\nStep1=3\n"
+          "Min1m=0\n\x01\x02garbage\n[Exam]\nRow=4\n");
+  f.close();
+  open();
+  EXPECT_TRUE(dialogs.shown().empty()) << "silently";
+  EXPECT_EQ(w->TabControl1->currentIndex(), 0);
+  EXPECT_EQ(w->rangeTexts(), defaultRangeTexts());
+  EXPECT_EQ(w->Combo1->currentIndex(), 0);
+  EXPECT_EQ(w->Combo2->currentIndex(), 0);
+  EXPECT_TRUE(w->CBox1->isChecked() && w->CBox2->isChecked());
+  EXPECT_EQ(edit("EdtRow")->text(), "4") << "the other sections are read as before";
+  w->BtnMakeClick();
+  EXPECT_EQ(memoLines(w->Memo1->toPlainText()).size(), 4);
+}
+
+// ---- Printing, PDF and keys ---------------------------------------------------------------
+
+TEST_F(MainWindowTest, PrintPrintsTheProblemSheetOrSaysWhyNot) {
+  w->Print1->trigger();
+  EXPECT_EQ(preview.prints, 0);
+  EXPECT_EQ(dialogs.messages(), QStringList{"印刷する問題がありません。\r\n先に「作成」で問題を作って下さい。"});
+  EXPECT_EQ(w->StPanel1->text(), QStringLiteral("印刷する問題がありません"));
+  EXPECT_FALSE(preview.visible);
+
+  // No preview yet: the problem sheet is composed and shown, then printed.
+  w->BtnMakeClick();
+  preview.printStatus = QStringLiteral("プリンタ「zq」に送りました（1部）");
+  w->Print1->trigger();
+  EXPECT_EQ(preview.prints, 1);
+  EXPECT_TRUE(preview.visible);
+  EXPECT_TRUE(preview.model().ListbyProgram().join('\n').contains(QStringLiteral("\"( 1)\"")));
+  EXPECT_EQ(w->StPanel1->text(), QStringLiteral("プリンタ「zq」に送りました（1部）"));
+
+  // An open preview prints the sheet it shows.
+  w->Button2Click();
+  const QStringList answers = preview.model().ListbyProgram();
+  w->Print1->trigger();
+  EXPECT_EQ(preview.prints, 2);
+  EXPECT_EQ(preview.model().ListbyProgram(), answers);
+}
+
+TEST_F(MainWindowTest, SavePdfWritesTheThreeSheets) {
+  QAction* save = w->findChild<QAction*>("SavePdf1");
+  ASSERT_NE(save, nullptr);
+  EXPECT_EQ(save->text(), QStringLiteral("PDFに保存(&D)..."));
+  EXPECT_TRUE(w->findChild<QMenu*>("File1")->actions().contains(save));
+
+  save->trigger();
+  EXPECT_EQ(dialogs.messages(), QStringList{"PDF にする問題がありません。\r\n先に「作成」で問題を作って下さい。"});
+
+  w->BtnMakeClick();
+  const QString path = dir.filePath("sheets.pdf");
+  dialogs.clear();
+  dialogs.answerSaveFile(std::nullopt);
+  save->trigger();
+  EXPECT_FALSE(QFile::exists(path));
+  dialogs.answerSaveFile(path);
+  const MainSettings before = w->settings;
+  save->trigger();
+  ASSERT_EQ(dialogs.shown().size(), 2u);
+  EXPECT_EQ(dialogs.shown()[1].caption, QStringLiteral("PDFに保存"));
+  EXPECT_EQ(dialogs.shown()[1].detail, QStringLiteral("PDF ファイル (*.pdf) | pdf"));
+  EXPECT_TRUE(dialogs.messages().isEmpty());
+  const QByteArray pdf = readFile(path);
+  ASSERT_TRUE(pdf.startsWith("%PDF-"));
+  EXPECT_EQ(QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))), 3);
+  EXPECT_EQ(w->StPanel1->text(), QStringLiteral("PDF ファイル「%1」に保存しました").arg(QDir::toNativeSeparators(path)));
+  EXPECT_EQ(w->settings.WindowTop, before.WindowTop) << "the window's settings stay as they were";
+  EXPECT_FALSE(preview.visible) << "nothing shown";
+
+  // A folder that is not there: a message, no file.
+  dialogs.clear();
+  const QString missing = dir.filePath("no/such/folder/sheets.pdf");
+  dialogs.answerSaveFile(missing);
+  save->trigger();
+  ASSERT_EQ(dialogs.messages().size(), 1);
+  EXPECT_TRUE(dialogs.messages()[0].startsWith(QStringLiteral("PDF ファイルに保存できませんでした。")));
+  EXPECT_EQ(w->StPanel1->text(), QStringLiteral("PDF ファイルに保存できませんでした"));
+  EXPECT_FALSE(QFile::exists(missing));
+}
+
+TEST_F(MainWindowTest, KeysOnTheActions) {
+  const struct {
+    const char* action;
+    QList<QKeySequence> keys;
+  } cases[] = {
+      {"Print1", {QKeySequence(Qt::CTRL | Qt::Key_P)}},
+      {"Exit1", {QKeySequence(Qt::CTRL | Qt::Key_Q)}},
+      {"HelpLocal", {QKeySequence(Qt::Key_F1)}},
+      {"Help2", {}},
+      {"Make1", {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}},
+  };
+  for (const auto& c : cases) {
+    QAction* a = w->findChild<QAction*>(QLatin1String(c.action));
+    ASSERT_NE(a, nullptr) << c.action;
+    EXPECT_EQ(a->shortcuts(), c.keys) << c.action;
+  }
+
+  // Ctrl+Return makes problems with the focus in a list, and does not reach the list.
+  w->Memo2->setFocus();
+  QApplication::processEvents();
+  QTest::keyClick(w->Memo2, Qt::Key_Return, Qt::ControlModifier);
+  EXPECT_EQ(memoLines(w->Memo1->toPlainText()).size(), 10);
+  EXPECT_FALSE(w->Memo2->toPlainText().startsWith('\n'));
 }
 
 }  // namespace

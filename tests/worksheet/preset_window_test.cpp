@@ -61,7 +61,11 @@ class PagePreview : public PreviewHost {
   void repaintPreview() override {}
   void showStatus(const QString&) override {}
   void SetPrinter() override {}
-  void PrintOut() override {}
+  void setSheetPages(int count, std::function<void(int)> compose) override {
+    pages = count;
+    composePage = std::move(compose);
+  }
+  QString PrintOut() override { return QString(); }
   void SetCopyright(const QString&) override {}
   void hideEditingMenus() override {}
   bool Set_SetOf(PageStringId) override { return false; }
@@ -69,6 +73,8 @@ class PagePreview : public PreviewHost {
   QString program() const { return model_.ListbyProgram().join(u'\n'); }
   bool visible = false;
   int refreshes = 0;
+  int pages = 0;
+  std::function<void(int)> composePage;
 
  private:
   PageModel model_;
@@ -356,6 +362,13 @@ TEST_F(MixDialogTest, SectionsOfSeveralPresetsMakeOneSheetNumberedThrough) {
   d->BtnMixKeyClick();
   EXPECT_TRUE(preview.program().contains(QStringLiteral("(解き方)")));
   EXPECT_EQ(numbers(), expected);
+  // The preview turns the pages of this key, not of a sheet it showed before.
+  ASSERT_EQ(preview.pages, 1);
+  const QString key = preview.program();
+  const auto keyPage = preview.composePage;
+  d->BtnMixAnswersClick();
+  keyPage(0);
+  EXPECT_EQ(preview.program(), key);
 
   // 作成 makes a new set; a change to the table makes one too when a sheet is asked for.
   d->BtnMixMakeClick();
