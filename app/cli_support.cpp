@@ -1,5 +1,7 @@
 #include "app/cli_support.h"
 
+#include "app/cli_presets.h"
+
 #include "drawing/page_model.h"
 #include "generation/lesson_conditions.h"
 #include "platform/application.h"
@@ -123,6 +125,8 @@ std::optional<int32_t> parseLessonChoice(const QString& t, const char* yes, cons
 
 }  // namespace
 
+QString kindName(ProblemKind kind) { return QLatin1String(kKindNames[std::clamp(int(kind), 0, ProblemKindCount - 1)]); }
+
 void addProblemOptions(CommandLine& line) {
   line.add({QStringLiteral("kind")}, QStringLiteral("Problem kind: add, sub, mul, div, m2i (mixed number to "
                                                     "improper fraction) or i2m (the reverse); default add."),
@@ -172,9 +176,12 @@ void addProblemOptions(CommandLine& line) {
            QStringLiteral("N"));
   line.add({QStringLiteral("keep-failed")},
            QStringLiteral("Keep the last candidate when a problem's attempts run out, instead of stopping."));
+  addPresetOptions(line);
 }
 
 int readProblemOptions(const CommandLine& line, ProblemOptions* o) {
+  // A preset first: the options below override what it sets.
+  if (const int rc = readPresetOptions(line, o); rc != ExitOk) return rc;
   if (line.isSet(QStringLiteral("kind"))) {
     const QString v = line.value(QStringLiteral("kind"));
     const std::optional<ProblemKind> k = parseKind(v);
@@ -269,6 +276,7 @@ std::optional<IniFile> loadSettings(const ProblemOptions& o, const CommandLine& 
 int prepareGeneration(const ProblemOptions& o, const IniFile& ini, GenerationSettings* gen,
                       MainSettings* sheet) {
   ReadSettings(ini, sheet, gen);
+  applyPresetSettings(o, sheet, gen);
   for (const auto& [given, field] : {std::pair{o.denominators, &gen->Lesson.Denominator},
                                      std::pair{o.reduce, &gen->Lesson.Reduce},
                                      std::pair{o.regroup, &gen->Lesson.Regroup},

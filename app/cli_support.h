@@ -2,6 +2,7 @@
 // What the command-line subcommands share: printing to the standard streams, the dialog seam
 // answered on the console, and the options that choose and make problems.
 
+#include "generation/mixed_set.h"
 #include "generation/problem_generator.h"
 #include "generation/range_check.h"
 #include "platform/dialogs.h"
@@ -98,7 +99,13 @@ struct ProblemOptions {
   std::optional<uint64_t> seed;
   // The lesson conditions given on the command line; they win over the settings file.
   std::optional<int32_t> denominators, reduce, regroup, cancel, fractions;
+  // --preset: the recipe the other options start from; --mix: a mixed set of several presets.
+  std::optional<Preset> preset;
+  std::optional<MixedSet> mix;
 };
+
+// The kind's name on the command line: add, sub, mul, div, m2i, i2m.
+QString kindName(ProblemKind kind);
 
 // Declares the problem options on `line`.
 void addProblemOptions(CommandLine& line);

@@ -1,5 +1,6 @@
 #include "app/cmd_make.h"
 
+#include "app/cli_presets.h"
 #include "app/cli_support.h"
 #include "generation/solver.h"
 
@@ -10,7 +11,8 @@ namespace {
 std::unique_ptr<CommandLine> makeCommandLine() {
   auto made = std::make_unique<CommandLine>(
       QStringLiteral("zubira make"), QStringLiteral("zubira make [options]"),
-      QStringLiteral("Prints one problem per line: first operand, second operand and answer, separated by tabs."),
+      QStringLiteral("Prints one problem per line: first operand, second operand and answer, separated by tabs\n"
+                     "(after the kind's name with --mix)."),
       QStringLiteral(
           "Exit codes: 0 done; 2 bad command line or ranges (the message on stderr); 3 the attempts\n"
           "for a problem ran out (\"Loop over:\" and the reason on stderr; with --keep-failed the\n"
@@ -39,30 +41,37 @@ int runMakeCommand(const QStringList& args) {
   if (const int rc = prepareGeneration(o, *ini, &settings, &sheet); rc != ExitOk) return rc;
 
   PseudoRandomSource random(o.seed ? *o.seed : PseudoRandomSource::ClockSeed());
-  ProblemGenerator generator(&random, &o.hooks);
-  const MakeResult result = generator.MakeProblems(o.kind, settings);
-  if (result.status == MakeStatus::InvalidRanges) {
-    printTo(stderr, result.message + u'\n');
-    return ExitUsage;
+  ProblemSet set;
+  bool kept = false;
+  if (o.mix) {
+    if (const int rc = checkMix(o, settings); rc != ExitOk) return rc;
+    if (const int rc = makeMixedProblems(o, random, &set, &kept); rc != ExitOk) return rc;
+  } else {
+    ProblemGenerator generator(&random, &o.hooks);
+    const MakeResult result = generator.MakeProblems(o.kind, settings);
+    if (result.status == MakeStatus::InvalidRanges) {
+      printTo(stderr, result.message + u'\n');
+      return ExitUsage;
+    }
+    if (result.status != MakeStatus::Done) return ExitExhausted;
+    kept = result.problemsKept > 0;
+    set = ProblemSetFromLists(o.kind, result.lists.first, result.lists.second, result.lists.answers);
   }
-  if (result.status != MakeStatus::Done) return ExitExhausted;
 
   const bool solutions = line.isSet(QStringLiteral("solutions"));
-  const QString crlf = QStringLiteral("\r\n");
-  const QStringList first = result.lists.first.split(crlf, Qt::SkipEmptyParts);
-  const QStringList second = result.lists.second.split(crlf, Qt::SkipEmptyParts);
-  const QStringList answers = result.lists.answers.split(crlf, Qt::SkipEmptyParts);
   QString out;
-  for (int i = 0; i < first.size() && i < second.size() && i < answers.size(); ++i) {
-    out += first[i] + u'\t' + second[i] + u'\t' + answers[i];
+  for (const SheetProblem& q : set) {
+    // A mixed set's problems say their kind first.
+    if (o.mix) out += kindName(q.kind) + u'\t';
+    out += q.first + u'\t' + q.second + u'\t' + q.answer;
     if (solutions) {
-      const Solution s = SolveProblem(o.kind, first[i], second[i], settings.fTaiBun);
+      const Solution s = SolveProblem(q.kind, q.first, q.second, q.fTaiBun.value_or(settings.fTaiBun));
       out += u'\t' + (s.solved ? FormatSolution(s) : UnsolvableText());
     }
     out += u'\n';
   }
   printTo(stdout, out);
-  return result.problemsKept > 0 ? ExitExhausted : ExitOk;
+  return kept ? ExitExhausted : ExitOk;
 }
 
 }  // namespace zubira

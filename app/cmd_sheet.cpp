@@ -1,5 +1,6 @@
 #include "app/cmd_sheet.h"
 
+#include "app/cli_presets.h"
 #include "app/cli_support.h"
 #include "drawing/page_output.h"
 #include "preview/preview_settings.h"
@@ -76,8 +77,16 @@ bool readLists(const QString& file, ProblemKind kind, ProblemSet* problems, QStr
   const QStringList lines = memoLines(QString::fromUtf8(f.readAll()));
   for (const QString& line : lines) {
     if (line.trimmed().isEmpty()) continue;
-    const QStringList parts = line.split(u'\t');
-    problems->push_back({kind, parts.value(0), parts.value(1), parts.value(2)});
+    QStringList parts = line.split(u'\t');
+    // What `zubira make --mix` prints: each line after its kind's name.
+    ProblemKind lineKind = kind;
+    for (int k = 0; k < ProblemKindCount && parts.size() > 3; ++k)
+      if (parts[0] == kindName(ProblemKind(k))) {
+        lineKind = ProblemKind(k);
+        parts.removeFirst();
+        break;
+      }
+    problems->push_back({lineKind, parts.value(0), parts.value(1), parts.value(2)});
   }
   if (problems->empty()) {
     *error = QStringLiteral("no problems in \"%1\"").arg(file);
@@ -168,6 +177,7 @@ int runSheetCommand(const QStringList& args) {
         return line.fail(QStringLiteral("--versions writes one PDF: give one .pdf file"));
     if (!listsFile.isEmpty()) return line.fail(QStringLiteral("--versions makes its own problems; leave out --lists"));
   }
+  if (o.mix && !listsFile.isEmpty()) return line.fail(QStringLiteral("--mix makes its own problems; leave out --lists"));
   // The sheets of one set, in order, on the printer.
   std::vector<int> setSheets{WorksheetComposer::ProblemSheet, WorksheetComposer::AnswerSheet};
   if (key) setSheets.push_back(WorksheetComposer::SolutionSheet);
@@ -177,6 +187,7 @@ int runSheetCommand(const QStringList& args) {
   GenerationSettings gen;
   MainSettings sheet;
   if (const int rc = prepareGeneration(o, *ini, &gen, &sheet); rc != ExitOk) return rc;
+  if (const int rc = checkMix(o, gen); rc != ExitOk) return rc;
   if (sheet.AnswerType == 0) sheet.AnswerType = 1;
   const PreviewSettings prev = ReadPrevSettings(*ini);
 
@@ -211,6 +222,7 @@ int runSheetCommand(const QStringList& args) {
       }
       return ExitOk;
     }
+    if (o.mix) return makeMixedProblems(o, random, set, &kept);
     const MakeResult r = generator.MakeProblems(o.kind, gen);
     if (r.status == MakeStatus::InvalidRanges) {
       printTo(stderr, r.message + u'\n');
@@ -238,7 +250,8 @@ int runSheetCommand(const QStringList& args) {
     ClassSets batchSets(sheet, gen, (files ? files : printer)->dateTime());
     if (files) batchSets.writePdf(files->output(), targets[0].file);
     if (printer) batchSets.print(printer->output(), copies);
-    const ClassSetResult r = batchSets.run(ClassSetPlan{versions, true, key}, generatedSets(generator, o.kind, gen));
+    const ClassSetResult r = batchSets.run(ClassSetPlan{versions, true, key},
+                                           o.mix ? mixedSets(*o.mix, random, &o.hooks) : generatedSets(generator, o.kind, gen));
     for (const QString& note : r.notes) printTo(stderr, command + QStringLiteral(": ") + note + u'\n');
     switch (r.status) {
       case ClassSetResult::Done: return r.problemsKept > 0 ? ExitExhausted : ExitOk;

@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include "app/cli_presets.h"
 #include "app/cli_support.h"
 #include "app/cmd_draw.h"
 #include "app/cmd_make.h"
@@ -25,12 +26,13 @@ QString usage() {
       "  make           print problems and answers (zubira make --help for its options)\n"
       "  sheet          write problem and answer sheets (zubira sheet --help)\n"
       "  draw           render a list file (zubira draw --help)\n"
+      "  presets        list the presets --preset and --mix take (zubira presets --help)\n"
       "  --help, -h     show this text\n"
       "  --version      show the program's version\n"
       "\n"
       "An option's value follows it as the next word or after \"=\" (--kind mul, --kind=mul);\n"
       "\"--\" ends the options.\n"
-      "\n") + makeUsage() + u'\n' + sheetUsage() + u'\n' + drawUsage();
+      "\n") + makeUsage() + u'\n' + sheetUsage() + u'\n' + drawUsage() + u'\n' + presetsUsage();
 }
 
 void print(FILE* stream, const QString& text) {
@@ -55,6 +57,7 @@ int runCommandLine(const QStringList& args) {
   if (command == QLatin1String("make")) return runMakeCommand(args.mid(1));
   if (command == QLatin1String("sheet")) return runSheetCommand(args.mid(1));
   if (command == QLatin1String("draw")) return runDrawCommand(args.mid(1));
+  if (command == QLatin1String("presets")) return runPresetsCommand(args.mid(1));
   if (command == QLatin1String("--version")) {
     print(stdout, applicationTitle() + QStringLiteral(" Version " ZUBIRA_VERSION "\n"));
     return 0;

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 namespace zubira {
@@ -16,6 +17,10 @@ struct SheetProblem {
   QString first;
   QString second;  // "=" for the conversion kinds
   QString answer;
+  // A problem of a mixed set keeps the options it was made with: a negative first term in
+  // brackets, and the key's answer as a mixed number. Unset: the sheet's generation settings.
+  std::optional<bool> fKakko{};
+  std::optional<bool> fTaiBun{};
 };
 using ProblemSet = std::vector<SheetProblem>;
 

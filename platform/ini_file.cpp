@@ -162,6 +162,29 @@ bool IniFile::hasKey(const QString& section, const QString& key) const {
   return find(section, key).keyLine >= 0;
 }
 
+std::vector<IniFile::Section> IniFile::outline() const {
+  std::vector<Section> out;
+  for (const QString& line : lines_) {
+    if (const std::optional<QStringView> name = sectionName(line)) {
+      out.push_back({name->toString(), true, {}, {}});
+      continue;
+    }
+    const QStringView t = trimmedView(line);
+    if (t.isEmpty() || isComment(t)) continue;
+    if (out.empty()) out.push_back({QString(), false, {}, {}});
+    const qsizetype eq = t.indexOf(u'=');
+    if (eq < 0) out.back().otherLines << t.toString();
+    else out.back().keys << trimmedView(t.left(eq)).toString();
+  }
+  return out;
+}
+
+void IniFile::clear() {
+  if (lines_.isEmpty()) return;
+  lines_.clear();
+  modified_ = true;
+}
+
 QString IniFile::readString(const QString& section, const QString& key, const QString& def) const {
   QString v;
   return rawValue(section, key, &v) ? v : def;

@@ -15,6 +15,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace zubira {
 
@@ -34,6 +35,18 @@ class IniFile {
   bool hasSection(const QString& section) const;
   bool hasKey(const QString& section, const QString& key) const;
 
+  // What the file holds, section by section in the order of their "[...]" lines (a name as often
+  // as it appears; first one without a header when lines come before any): the keys of its
+  // "Key=Value" lines in order, and the other lines that are neither blank nor comments. Lets a
+  // reader refuse a file with keys or lines it does not know.
+  struct Section {
+    QString name;
+    bool header = true;  // false for the lines before the first "[...]" line
+    QStringList keys;
+    QStringList otherLines;
+  };
+  std::vector<Section> outline() const;
+
   QString readString(const QString& section, const QString& key, const QString& def) const;
   // Signed decimal (or "$"/"0x" hexadecimal) within 32 bits; anything else gives `def`.
   int readInteger(const QString& section, const QString& key, int def) const;
@@ -48,6 +61,9 @@ class IniFile {
   void writeBool(const QString& section, const QString& key, bool value);
   void writeReal(const QString& section, const QString& key, double value);
   void writeColor(const QString& section, const QString& key, TColor value);
+
+  // Forgets every line read, so that save() writes only what is written from now on.
+  void clear();
 
   bool isModified() const { return modified_; }
   // Writes the file atomically. False, with errorString(), when it could not be written; the file

@@ -28,6 +28,18 @@ SetMaker generatedSets(ProblemGenerator& generator, ProblemKind kind, const Gene
   };
 }
 
+SetMaker mixedSets(const MixedSet& mix, RandomSource& random, GeneratorHooks* hooks) {
+  return [mix, &random, hooks](int) {
+    MixedSetResult r = MakeMixedSet(mix, random, hooks);
+    MadeSet made;
+    made.status = r.status;
+    made.message = r.message;
+    made.problemsKept = r.problemsKept;
+    made.set = std::move(r.problems);
+    return made;
+  };
+}
+
 void copyPageSetup(const PageModel& from, PageModel& to) {
   to.setUnitType(from.UnitType());
   to.Header.Assign(from.Header);

@@ -14,6 +14,7 @@
 // print jobs already accepted by the server stay printed.
 
 #include "drawing/page_str.h"
+#include "generation/mixed_set.h"
 #include "generation/problem_generator.h"
 #include "generation/sheet_problem.h"
 #include "platform/save_file.h"
@@ -55,6 +56,8 @@ using SetMaker = std::function<MadeSet(int index)>;
 
 // Sets of one kind made by `generator` from `gen`, as the main window's Make does.
 SetMaker generatedSets(ProblemGenerator& generator, ProblemKind kind, const GenerationSettings& gen);
+// Mixed sets of `mix` (まとめプリント), each made anew with `random`; `hooks` answers for every section.
+SetMaker mixedSets(const MixedSet& mix, RandomSource& random, GeneratorHooks* hooks);
 
 struct ClassSetResult {
   enum Status {

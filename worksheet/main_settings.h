@@ -3,12 +3,11 @@
 // margins and frame, the problem grid, the numbering and the problem font, read when the window
 // is first shown and written when it is hidden. The generation options of the same sections go
 // to and from the generator's settings record.
-//
-// Also the checks of the grid fields "行" and "列", as functions of their texts.
 
 #include "drawing/canvas.h"
 #include "drawing/page_str.h"
 #include "generation/generation_settings.h"
+#include "generation/grid_check.h"
 #include "platform/tcolor.h"
 
 #include <QString>
@@ -74,15 +73,5 @@ QStringList CheckLayoutSettings(MainSettings* main, GenerationSettings* gen);
 // at (80, 10) in 11, all at the free position. A null page string is skipped.
 void GiveDefaultPlaces(TPageStr* PageTitle, TPageStr* SubTitle, TPageStr* DateTime);
 
-// Leaving a grid field: the field's text and the other field's text. A text that is not a whole
-// number counts as 10 rows or 1 column; the accepted value is what the field then shows.
-struct GridCheck {
-  bool accepted = false;
-  int value = 0;    // the rows or columns accepted
-  int total = 0;    // rows x columns, for "問"
-  QString message;  // when refused
-};
-GridCheck CheckGridRows(const QString& rowText, const QString& colText);
-GridCheck CheckGridCols(const QString& colText, const QString& rowText);
 
 }  // namespace zubira

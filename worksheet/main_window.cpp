@@ -9,6 +9,8 @@
 #include "platform/site_links.h"
 #include "worksheet/about_box.h"
 #include "worksheet/local_manual.h"
+#include "worksheet/mix_dialog.h"
+#include "worksheet/preset_menu.h"
 #include "worksheet/preview_host.h"
 #include "worksheet/promotion_panel.h"
 #include "worksheet/style_dialog.h"
@@ -352,6 +354,7 @@ void TForm1::buildMenus() {
   Print1 = action(file, "Print1", QStringLiteral("印刷(&P)"));
   SavePdf1 = action(file, "SavePdf1", QStringLiteral("PDFに保存(&D)..."));
   SaveVersions = action(file, "SaveVersions", QStringLiteral("クラス用の複数セット(&V)..."));
+  MixSheet = action(file, "MixSheet", QStringLiteral("まとめプリント(&U)..."));
   file->addSeparator();
   Exit1 = action(file, "Exit1", QStringLiteral("終了(&X)"));
 
@@ -378,6 +381,9 @@ void TForm1::buildMenus() {
   R1 = action(option, "R1", QStringLiteral("乱数の振り方(&R)"));
   buildLessonMenu(option->addMenu(QStringLiteral("問題の条件(&J)")));
 
+  presetMenu_ = new PresetMenu(this, settingsPath_, BuiltInPresetFolder());
+  menuBar()->addMenu(presetMenu_->menu());
+
   QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
   help->setObjectName(QStringLiteral("Help1"));
   HelpLocal = action(help, "HelpLocal", QStringLiteral("使い方(&U)"));
@@ -403,6 +409,7 @@ void TForm1::buildMenus() {
   connect(SavePdf1, &QAction::triggered, this, [this] { SavePdf1Click(); });
   connect(Make1, &QAction::triggered, this, [this] { BtnMakeClick(); });
   connect(SaveVersions, &QAction::triggered, this, [this] { SaveVersionsClick(); });
+  connect(MixSheet, &QAction::triggered, this, [this] { MixSheetClick(); });
   connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
   connect(D1, &QAction::triggered, this, [this] { D1Click(); });
   connect(N5, &QAction::triggered, this, [this] { N5Click(); });
@@ -890,6 +897,13 @@ void TForm1::SaveVersionsClick() {
   versionsDialog_->setSource({settings, run, DateTime, kind(), ReadOperandChoices(), random_, page,
                               page ? page->printerAccess().printer() : nullptr});
   versionsDialog_->exec();
+}
+
+void TForm1::MixSheetClick() {
+  if (!mixDialog_) mixDialog_ = new TFrmMix(this, preview_, settings, gen, DateTime, presetMenu_, random_);
+  mixDialog_->show();
+  mixDialog_->raise();
+  mixDialog_->activateWindow();
 }
 
 void TForm1::Exit1Click() { close(); }

@@ -44,8 +44,10 @@ class QTabBar;
 namespace zubira {
 
 
+class PresetMenu;
 class PromotionPanel;
 class TAboutBox;
+class TFrmMix;
 class TFrmRndD;
 class TFrmStyle;
 class FrmVersions;
@@ -103,6 +105,7 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   void Print1Click();
   // クラス用の複数セット: the class-set dialog on the current settings and conditions.
   void SaveVersionsClick();
+  void MixSheetClick();  // まとめプリント
   void SavePdf1Click();
   void Exit1Click();
   void A1Click();
@@ -169,6 +172,7 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   QAction* S1;
   QAction* Print1;
   QAction* SaveVersions;
+  QAction* MixSheet;
   QAction* SavePdf1;
   QAction* Exit1;
   QAction* Make1;  // 作成 from the keyboard (Ctrl+Return); in no menu
@@ -198,6 +202,11 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   QLineEdit* rangeEdit(RangeEdit e) const { return rangeEdits[size_t(e)]; }
   RangeTexts rangeTexts() const;
   ProblemKind kind() const;
+  PresetMenu* presetMenu() const { return presetMenu_; }
+  TFrmMix* mixDialog() const { return mixDialog_; }
+  // Checks an edit box that still holds text never checked (a keyboard accelerator or a menu
+  // reached from it), as leaving it would; false when it was refused.
+  bool commitEditing();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -217,7 +226,6 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   ProblemSettings problem() const;
   void pageStringButton(PageStringId which, QLineEdit* edit, QString* field);
   void showGrid();
-  bool commitEditing();
   void message(const QString& text);
 
   // GeneratorHooks
@@ -243,6 +251,8 @@ class TForm1 : public QMainWindow, private GeneratorHooks {
   TAboutBox* aboutBox_ = nullptr;
   FrmVersions* versionsDialog_ = nullptr;  // made at its first use, kept for its choices
   PromotionPanel* promotion_ = nullptr;
+  PresetMenu* presetMenu_ = nullptr;
+  TFrmMix* mixDialog_ = nullptr;
   QActionGroup* rangeGroup_ = nullptr;
   EditFocusWatcher focus_;
   bool shown_ = false;

@@ -6,37 +6,16 @@
 // lists stay as they are. A run of more than about half a second shows a progress dialog that can
 // cancel it; a cancelled or failed PDF leaves no file.
 
-#include "drawing/page_str.h"
-#include "generation/generation_settings.h"
-#include "platform/dialogs.h"
-#include "worksheet/class_sets.h"
-#include "worksheet/main_settings.h"
+#include "worksheet/class_set_runner.h"
 
 #include <QDialog>
 #include <QString>
 
 class QCheckBox;
-class QPrinter;
-class QProgressDialog;
 class QPushButton;
 class QSpinBox;
 
 namespace zubira {
-
-class PageModel;
-class RandomSource;
-
-// What the sets are made from: the main window's state.
-struct ClassSetSource {
-  MainSettings settings;
-  GenerationSettings gen;  // with the ranges of the range edits
-  TPageStr dateTime;
-  ProblemKind kind = pkAdd;
-  OperandChoices choices;
-  RandomSource* random = nullptr;   // null: the process-wide source
-  const PageModel* page = nullptr;  // the preview's page strings, unit and credit line, if any
-  QPrinter* printer = nullptr;      // the preview's printer as its print dialog left it, if any
-};
 
 class FrmVersions : public QDialog {
   Q_OBJECT
@@ -44,13 +23,13 @@ class FrmVersions : public QDialog {
   explicit FrmVersions(QWidget* parent = nullptr);
   ~FrmVersions() override;
 
-  void setSource(const ClassSetSource& source) { source_ = source; }
+  void setSource(const ClassSetSource& source) { runner_.setSource(source); }
 
   void BtnVersionsPdfClick();
   void BtnVersionsPrintClick();
 
   // The resolution of the PDF, as the command line's by default.
-  static constexpr int kPdfDpi = 600;
+  static constexpr int kPdfDpi = ClassSetRunner::kPdfDpi;
 
   QSpinBox* SpnVersions;
   QCheckBox* ChkAnswers;
@@ -65,16 +44,8 @@ class FrmVersions : public QDialog {
 
  private:
   ClassSetPlan plan() const;
-  // Makes the sets on `sets` with a progress dialog; the result of the run.
-  ClassSetResult makeSets(ClassSets& sets, const ClassSetPlan& plan);
-  void preparePage(PageModel& page) const;
-  // The message for a run that did not end well; empty when none is needed.
-  QString makeMessage(const ClassSetResult& r) const;
-  void message(const QString& text, MessageIcon icon = MessageIcon::Warning);
 
-  ClassSetSource source_;
-  bool running_ = false;
-  bool cancelled_ = false;
+  ClassSetRunner runner_{this};
 };
 
 }  // namespace zubira

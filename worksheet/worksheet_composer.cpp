@@ -190,6 +190,7 @@ bool placeChain(const std::vector<UnitSize>& units, double top, double h, double
 struct WorksheetComposer::KeyPlan {
   struct Chain {
     int64_t K = 0;
+    bool kakko = true;
     Solution solution;
     std::vector<KeyUnit> units;
     ChainPlacement placement;
@@ -222,7 +223,7 @@ void WorksheetComposer::useProblemSize(int size) {
 
 double WorksheetComposer::problemLineWidth(const SheetProblem& q) {
   const double p = ts_.CharPitch;
-  double w = ts_.ValueWidth(q.first, gen_.fKakko);
+  double w = ts_.ValueWidth(q.first, q.fKakko.value_or(gen_.fKakko));
   if (q.kind == pkMixedToImproper || q.kind == pkImproperToMixed) {
     w += 3 * p;
   } else {
@@ -469,7 +470,7 @@ bool WorksheetComposer::ComposeWorksheet(int sheetKind, const ProblemSet& proble
       ts_.TypesetValue(q.answer, false, ex, ey);
       continue;
     }
-    double cx = ts_.TypesetValue(q.first, gen_.fKakko, ex, ey);
+    double cx = ts_.TypesetValue(q.first, q.fKakko.value_or(gen_.fKakko), ex, ey);
     if (q.kind == pkMixedToImproper || q.kind == pkImproperToMixed) {
       prev_.PrevTextOut(cx, ey + h / 2, QStringLiteral(" = "), QStringLiteral("Nil"));
       cx += 3 * p;
@@ -511,7 +512,8 @@ WorksheetComposer::KeyPlan WorksheetComposer::planKey(const ProblemSet& problems
     const SheetProblem& q = problems[size_t(k)];
     KeyPlan::Chain chain;
     chain.K = k + 1;
-    chain.solution = SolveProblem(q.kind, q.first, q.second, gen_.fTaiBun);
+    chain.kakko = q.fKakko.value_or(gen_.fKakko);
+    chain.solution = SolveProblem(q.kind, q.first, q.second, q.fTaiBun.value_or(gen_.fTaiBun));
     chain.units = chainUnits(chain.solution, 0);
     plan.chains.push_back(std::move(chain));
     labels.push_back(numberLabel(k + 1, 0, 0, scratch, false));
@@ -540,7 +542,7 @@ WorksheetComposer::KeyPlan WorksheetComposer::planKey(const ProblemSet& problems
       us.w = u.equals ? ts_.SignWidth(Typesetter::EqualsSign()) : 0;
       if (u.step >= 0) {
         const SolutionStep& step = chain.solution.steps[size_t(u.step)];
-        us.w += ts_.StepWidth(step, gen_.fKakko);
+        us.w += ts_.StepWidth(step, chain.kakko);
         for (const SolutionTerm& t : step.terms) {
           us.above = std::max(us.above, ts_.TermRoomAbove(t));
           us.below = std::max(us.below, ts_.TermRoomBelow(t));
@@ -725,7 +727,7 @@ void WorksheetComposer::drawKeyPage(const KeyPlan& plan, int page) {
       if (x + w > pageRight) x = std::max(0.0, pageRight - w);
       if (u.equals) x = ts_.TypesetSign(Typesetter::EqualsSign(), x, y);
       if (u.step >= 0)
-        ts_.TypesetStep(chain.solution.steps[size_t(u.step)], gen_.fKakko, x, y);
+        ts_.TypesetStep(chain.solution.steps[size_t(u.step)], chain.kakko, x, y);
       else if (u.remark)
         ts_.TypesetRemark(*chain.solution.remark, x, y);
       else

@@ -11,20 +11,26 @@
 #include "tests/support/scripted_dialogs.h"
 #include "tests/worksheet/local_http_server.h"
 #include "worksheet/main_window.h"
+#include "worksheet/mix_dialog.h"
+#include "worksheet/preset_menu.h"
 #include "worksheet/style_dialog.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QImage>
 #include <QStatusBar>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -152,6 +158,50 @@ TEST_F(RealDialogsTest, FontDialogsOpenOnTheDrawnFaceAndKeepTheStoredName) {
   prev.menuItem(QStringLiteral("Font2"))->trigger();
   ASSERT_FALSE(prev.model().ListByManual().isEmpty());
   EXPECT_TRUE(prev.model().ListByManual().join(u'\n').contains(QLatin1String("DejaVu Sans")));
+}
+
+// A preset opened through Qt's file dialog, saved through its input box, and a mixed sheet of
+// the dialog まとめプリント composed into the real preview.
+TEST_F(RealDialogsTest, PresetsAndMixedSheetsThroughTheRealProgram) {
+  installDialogs(nullptr);
+  TForm1& w = app->mainWindow();
+  w.show();
+  QFile mailed(dir.filePath("同僚の.ini"));
+  ASSERT_TRUE(mailed.open(QIODevice::WriteOnly));
+  mailed.write("[Preset]\nName=同僚の\nKind=2\nMax1c=3\nRow=5\nCol=2\n");
+  mailed.close();
+  onNextModal([&](QDialog* d) {
+    auto* files = qobject_cast<QFileDialog*>(d);
+    if (files) files->selectFile(mailed.fileName());
+    d->accept();
+  });
+  w.presetMenu()->PresetImport->trigger();
+  EXPECT_EQ(w.TabControl1->currentIndex(), 2);
+  EXPECT_EQ(w.findChild<QLineEdit*>("EdtMax1c")->text(), QStringLiteral("3"));
+  EXPECT_TRUE(QFile::exists(dir.filePath("presets/同僚の.ini")));
+
+  onNextModal([](QDialog* d) {
+    if (auto* input = qobject_cast<QInputDialog*>(d)) input->setTextValue(QStringLiteral("かけ算10問"));
+    d->accept();
+  });
+  w.presetMenu()->PresetSave->trigger();
+  EXPECT_TRUE(QFile::exists(dir.filePath("presets/かけ算10問.ini")));
+
+  w.MixSheetClick();
+  TFrmMix* mix = w.mixDialog();
+  ASSERT_TRUE(mix);
+  auto* row = static_cast<QComboBox*>(mix->TblMix->cellWidget(0, 0));
+  row->setCurrentIndex(row->findText(QStringLiteral("4年 同じ分母のたし算")));
+  mix->BtnMixAdd->click();
+  auto* second = static_cast<QComboBox*>(mix->TblMix->cellWidget(1, 0));
+  second->setCurrentIndex(second->findText(QStringLiteral("かけ算10問")));
+  mix->BtnMixAnswers->click();
+  EXPECT_EQ(mix->problems().size(), 10u);
+  EXPECT_TRUE(app->preview().isVisible());
+  const QString page = app->preview().model().ListbyProgram().join(u'\n');
+  EXPECT_TRUE(page.contains(QStringLiteral("(答)")));
+  EXPECT_TRUE(page.contains(QStringLiteral("\"(10)\"")));
+  mix->close();
 }
 
 // Qt's own save dialog gives the PDF its extension when none is typed, and the image save writes

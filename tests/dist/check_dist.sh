@@ -51,6 +51,7 @@ installed_files() {
     for size in $icon_sizes; do echo "share/icons/hicolor/${size}x${size}/apps/$id.png"; done
     [ ! -f "$build/zubira-webview.so" ] || echo lib/zubira/zubira-webview.so
     (cd "$src/doc" && find manual -type f \( -name '*.html' -o -name '*.css' \) | sed 's|^|share/doc/zubira/|')
+    (cd "$src/data" && find presets -type f | sed 's|^|share/zubira/|')
   } | LC_ALL=C sort
 }
 
@@ -180,9 +181,12 @@ check_install() {
 
   local help
   help=$("$stage/usr/bin/zubira" --help) || fail "the staged program's --help did not exit 0"
-  for command in make sheet draw; do
+  for command in make sheet draw presets; do
     grep -q "^  $command " <<<"$help" || fail "--help does not name the command $command"
   done
+  # The installed program finds its presets under the data folder.
+  ZUBIRA_PRESETS= ZUBIRA_SETTINGS="$work/settings.ini" "$stage/usr/bin/zubira" presets | grep -q "^g5-diff-add	5年	" ||
+    fail "the installed program does not list its built-in presets"
 
   # Started once, the installed program keeps its settings in the user's configuration folder.
   (

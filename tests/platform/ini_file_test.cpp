@@ -205,6 +205,33 @@ TEST_F(IniFileTest, GarbageReadsAsDefaults) {
   EXPECT_EQ(IniFile(path()).readInteger("Exam", "Row", 10), 3);
 }
 
+TEST_F(IniFileTest, OutlineNamesSectionsKeysAndStrayLines) {
+  writeBytes(path(), "stray=1\n; note\n[Preset]\n Name = a\n# comment\nKind=0\nno equals sign\n\n"
+                     "[Other]\nKey=v\n[preset]\nName=b\n");
+  const IniFile ini(path());
+  const std::vector<IniFile::Section> o = ini.outline();
+  ASSERT_EQ(o.size(), 4u);
+  EXPECT_EQ(o[0].name, QString());
+  EXPECT_FALSE(o[0].header);
+  EXPECT_EQ(o[0].keys, QStringList{"stray"});
+  EXPECT_TRUE(o[1].header);
+  EXPECT_EQ(o[1].name, QStringLiteral("Preset"));
+  EXPECT_EQ(o[1].keys, QStringList({"Name", "Kind"}));
+  EXPECT_EQ(o[1].otherLines, QStringList{"no equals sign"});
+  EXPECT_EQ(o[2].name, QStringLiteral("Other"));
+  EXPECT_EQ(o[3].name, QStringLiteral("preset")) << "a repeated section is listed again";
+  EXPECT_TRUE(IniFile(path("none.ini")).outline().empty());
+}
+
+TEST_F(IniFileTest, ClearedFileSavesOnlyWhatIsWrittenAfter) {
+  writeBytes(path(), "; old\n[Preset]\nUnknown=1\nName=old\n");
+  IniFile ini(path());
+  ini.clear();
+  ini.writeString("Preset", "Name", "new");
+  ASSERT_TRUE(ini.save()) << ini.errorString().toStdString();
+  EXPECT_EQ(QString::fromUtf8(readBytes(path())), QStringLiteral("[Preset]\nName=new\n"));
+}
+
 TEST_F(IniFileTest, SettingsPathFollowsTheExecutableOrTheEnvironment) {
   qunsetenv("ZUBIRA_SETTINGS");
   EXPECT_TRUE(defaultSettingsPath().endsWith(QStringLiteral("/platform_tests.ini")))

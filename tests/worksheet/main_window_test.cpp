@@ -164,7 +164,7 @@ TEST_F(MainWindowTest, LayoutCaptionsAndFirstShowing) {
   EXPECT_EQ(w->findChild<QPushButton*>("Button2")->text(), QStringLiteral("答え(&A)"));
   QStringList menus;
   for (QAction* a : w->menuBar()->actions()) menus << a->text();
-  EXPECT_EQ(menus, QStringList({"ファイル(&F)", "オプション(&O)", "ヘルプ(&H)"}));
+  EXPECT_EQ(menus, QStringList({"ファイル(&F)", "オプション(&O)", "プリセット(&T)", "ヘルプ(&H)"}));
   EXPECT_EQ(w->findChild<QAction*>("RC1")->text(), QStringLiteral("演算結果は分数全て(&C)"));
   // The first showing with no settings file.
   EXPECT_EQ(edit("EdtPageTitle")->text(), QStringLiteral("かずの計算"));

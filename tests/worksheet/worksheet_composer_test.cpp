@@ -888,5 +888,45 @@ TEST(MemoLines, FinalBreakAddsNoLine) {
   EXPECT_EQ(memoLines("\r"), QStringList({""}));
 }
 
+// A problem of a mixed set keeps its own preset's brackets and answer form: drawn with its own
+// options, it is drawn as settings with those options draw it, whatever the sheet's settings say.
+TEST(ComposerMixedSet, EachProblemKeepsTheOptionsItWasMadeWith) {
+  PageModel model(std::make_unique<FixedPrinterAccess>(QSize(600, 600), QSize(4960, 7016)), 96);
+  model.ReadPrinterMetrics();
+  model.GetPageSize();
+  model.setUnitType(PageModel::kUnitMillimetre);
+  Typesetter ts(model);
+  MainSettings settings;
+  GenerationSettings gen;
+  TPageStr dateTime;
+  WorksheetComposer composer(model, ts, settings, gen, dateTime);
+  const SheetProblem plain{pkAdd, QStringLiteral("-3/4"), QStringLiteral("-3/2"), QStringLiteral("-9/4")};
+  std::map<std::pair<bool, bool>, QStringList> drawn;
+  for (int sheet : {WorksheetComposer::ProblemSheet, WorksheetComposer::SolutionSheet}) {
+    for (bool kakko : {false, true}) {
+      for (bool taiBun : {false, true}) {
+        gen.fKakko = kakko;
+        gen.fTaiBun = taiBun;
+        ASSERT_TRUE(composer.ComposeWorksheet(sheet, {plain}));
+        const QStringList bySettings = model.ListbyProgram();
+        gen.fKakko = !kakko;
+        gen.fTaiBun = !taiBun;
+        SheetProblem own = plain;
+        own.fKakko = kakko;
+        own.fTaiBun = taiBun;
+        ASSERT_TRUE(composer.ComposeWorksheet(sheet, {own}));
+        EXPECT_EQ(model.ListbyProgram(), bySettings) << sheet << kakko << taiBun;
+        if (sheet == WorksheetComposer::SolutionSheet) drawn[std::pair{kakko, taiBun}] = bySettings;
+      }
+    }
+  }
+  // The options change what is drawn: the brackets, and the key's last answer.
+  const QStringList plainKey = drawn[std::pair(false, false)];
+  const QStringList bracketed = drawn[std::pair(true, false)];
+  const QStringList mixedAnswer = drawn[std::pair(false, true)];
+  EXPECT_NE(plainKey, bracketed);
+  EXPECT_NE(plainKey, mixedAnswer);
+}
+
 }  // namespace
 }  // namespace zubira
