@@ -3,6 +3,7 @@
 // it; it says where the job went, or why nothing was printed.
 
 #include "app/zubira_app.h"
+#include "tests/app/test_app.h"
 
 #include "drawing/printer_access.h"
 #include "generation/random_source.h"
@@ -30,11 +31,8 @@ class AppPrintTest : public testing::CupsServerTest {
     CupsServerTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     qputenv("ZUBIRA_SITE_URL", testing::LocalHttpServer::refusedBase().toString().toUtf8());
-    ZubiraApp::Options o;
-    o.settingsPath = dir_.filePath("zubira.ini");
-    o.screenDpi = 96;
-    o.random = &random_;
-    app_ = std::make_unique<ZubiraApp>(std::move(o));  // on the system's default printer
+    app_ = std::make_unique<ZubiraApp>(  // on the system's default printer
+        testing::TestAppOptions(dir_.filePath("zubira.ini"), &random_, /*fixedPrinter=*/false));
     app_->mainWindow().show();
     QApplication::processEvents();
   }

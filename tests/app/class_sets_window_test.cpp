@@ -4,6 +4,7 @@
 // problem and answer on the pages.
 
 #include "app/zubira_app.h"
+#include "tests/app/test_app.h"
 
 #include "drawing/printer_access.h"
 #include "generation/random_source.h"
@@ -70,12 +71,7 @@ class ClassSetsWindowTest : public ::testing::Test {
  protected:
   ClassSetsWindowTest() {
     qputenv("ZUBIRA_SITE_URL", testing::LocalHttpServer::refusedBase().toString().toUtf8());
-    ZubiraApp::Options o;
-    o.settingsPath = dir.filePath("zubira.ini");
-    o.printer = std::make_unique<FixedPrinterAccess>(QSize(600, 600), QSize(4960, 7016));
-    o.screenDpi = 96;
-    o.random = &random;
-    app = std::make_unique<ZubiraApp>(std::move(o));
+    app = std::make_unique<ZubiraApp>(testing::TestAppOptions(dir.filePath("zubira.ini"), &random));
     app->mainWindow().show();
     QApplication::processEvents();
   }

@@ -2,6 +2,7 @@
 // the real things on the offscreen platform: a scripted dialog would hide what Qt does.
 
 #include "app/zubira_app.h"
+#include "tests/app/test_app.h"
 
 #include "drawing/font_choice.h"
 #include "drawing/printer_access.h"
@@ -59,12 +60,7 @@ class RealDialogsTest : public ::testing::Test {
  protected:
   RealDialogsTest() {
     qputenv("ZUBIRA_SITE_URL", testing::LocalHttpServer::refusedBase().toString().toUtf8());
-    ZubiraApp::Options o;
-    o.settingsPath = dir.filePath("zubira.ini");
-    o.printer = std::make_unique<FixedPrinterAccess>(QSize(600, 600), QSize(4960, 7016));
-    o.screenDpi = 96;
-    o.random = &random;
-    app = std::make_unique<ZubiraApp>(std::move(o));
+    app = std::make_unique<ZubiraApp>(testing::TestAppOptions(dir.filePath("zubira.ini"), &random));
   }
   ~RealDialogsTest() override {
     app.reset();

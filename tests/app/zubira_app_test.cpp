@@ -1,4 +1,5 @@
 #include "app/zubira_app.h"
+#include "tests/app/test_app.h"
 
 #include "drawing/printer_access.h"
 #include "generation/random_source.h"
@@ -32,12 +33,7 @@ class AppTest : public ::testing::Test {
   AppTest() { qputenv("ZUBIRA_SITE_URL", testing::LocalHttpServer::refusedBase().toString().toUtf8()); }
   ~AppTest() override { qunsetenv("ZUBIRA_SITE_URL"); }
   std::unique_ptr<ZubiraApp> make() {
-    ZubiraApp::Options o;
-    o.settingsPath = dir.filePath("zubira.ini");
-    o.printer = std::make_unique<FixedPrinterAccess>(QSize(600, 600), QSize(4960, 7016));
-    o.screenDpi = 96;
-    o.random = &random;
-    return std::make_unique<ZubiraApp>(std::move(o));
+    return std::make_unique<ZubiraApp>(testing::TestAppOptions(dir.filePath("zubira.ini"), &random));
   }
   QString iniText() {
     QFile f(dir.filePath("zubira.ini"));
@@ -88,12 +84,7 @@ TEST_F(AppTest, ASecondRunStartsFromTheFirstRunsSettings) {
 }
 
 TEST_F(AppTest, AnUnwritableSettingsFileIsReported) {
-  ZubiraApp::Options o;
-  o.settingsPath = dir.filePath("no/such/folder/zubira.ini");
-  o.printer = std::make_unique<FixedPrinterAccess>(QSize(600, 600), QSize(4960, 7016));
-  o.screenDpi = 96;
-  o.random = &random;
-  ZubiraApp app(std::move(o));
+  ZubiraApp app(testing::TestAppOptions(dir.filePath("no/such/folder/zubira.ini"), &random));
   app.mainWindow().show();
   QApplication::processEvents();
   const QStringList errors = app.shutDown();

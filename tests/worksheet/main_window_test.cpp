@@ -3,6 +3,7 @@
 #include "drawing/page_model.h"
 #include "drawing/page_renderer.h"
 #include "drawing/recording_canvas.h"
+#include "window_fixture.h"
 #include "local_http_server.h"
 #include "platform/ini_file.h"
 #include "tests/support/scripted_dialogs.h"
@@ -34,101 +35,12 @@
 namespace zubira {
 namespace {
 
+using testing::FakePreview;
 using testing::ScriptedDialogs;
 
-// The preview as the main window sees it, with a page model on fixed printer metrics.
-class FakePreview : public PreviewHost {
- public:
-  FakePreview() : model_(std::make_unique<FixedPrinterAccess>(QSize(600, 600), QSize(4960, 7016)), 96), renderer_(model_) {
-    model_.ReadPrinterMetrics();
-    model_.GetPageSize();
-    model_.setUnitType(PageModel::kUnitMillimetre);
-    const IniFile none(QString{});
-    for (auto [ps, section] : {std::pair{&model_.Header, "Header"}, {&model_.Footer, "Footer"},
-                               {&model_.PageTitle, "PageTitle"}, {&model_.SubTitle, "SubTitle"}})
-      ps->GetIniSets(none, section, QString(), 0, "0", "0");
-  }
-  PageModel& model() override { return model_; }
-  bool isPreviewVisible() const override { return visible; }
-  void showPreview() override {
-    visible = true;
-    ++shows;
-  }
-  void refreshProgram() override {
-    ++refreshes;
-    renderer_.PrevUpDateProgram();
-  }
-  void repaintPreview() override {}
-  void showStatus(const QString& text) override { status = text; }
-  void setSheetPages(int count, std::function<void(int)> compose) override {
-    pages = count;
-    composePage = std::move(compose);
-  }
-  void SetPrinter() override { ++printerSetups; }
-  QString PrintOut() override {
-    ++prints;
-    return printStatus;
-  }
-  void SetCopyright(const QString& s) override { copyright = s; }
-  void hideEditingMenus() override { ++hidden; }
-  bool Set_SetOf(PageStringId which) override {
-    edited.push_back(which);
-    textSeen = model_.Header.psStr;
-    if (dialogText) model_.Header.psStr = *dialogText;
-    return dialogText.has_value();
-  }
-  bool editPageString(TPageStr& ps, const QString& caption) override {
-    captions << caption;
-    textSeen = ps.psStr;
-    if (dialogText) ps.psStr = *dialogText;
-    return dialogText.has_value();
-  }
-  bool visible = false;
-  QString status;
-  int pages = 0;
-  std::function<void(int)> composePage;
-  int shows = 0, refreshes = 0, printerSetups = 0, prints = 0, hidden = 0;
-  QString copyright = "unset";
-  QString printStatus = "printed";
-  std::vector<PageStringId> edited;
-  QStringList captions;
-  QString textSeen;
-  std::optional<QString> dialogText;  // what the user leaves in the dialog; nothing: Cancel
-
- private:
-  PageModel model_;
-  PageRenderer renderer_;
-};
-
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public testing::WindowTest {
  protected:
-  MainWindowTest() : site(testing::LocalHttpServer::refusedBase()) {}
-  void SetUp() override { open(); }
-  void open() {
-    random = std::make_unique<PseudoRandomSource>(5);
-    w = std::make_unique<TForm1>(dir.filePath("zubira.ini"), random.get());
-    w->setPreview(&preview);
-    w->show();
-    activate();
-  }
-  void activate() {
-    QApplication::setActiveWindow(w.get());
-    w->activateWindow();
-    QApplication::processEvents();
-  }
-  QLineEdit* edit(const char* name) { return w->findChild<QLineEdit*>(name); }
-  // Types `text` into edit `name` as the user would, then moves the focus on to `next`.
-  void typeAndLeave(const char* name, const QString& text, const char* next) {
-    QLineEdit* e = edit(name);
-    e->setFocus(Qt::TabFocusReason);
-    QApplication::processEvents();
-    e->selectAll();
-    if (text.isEmpty()) QTest::keyClick(e, Qt::Key_Delete);
-    else QTest::keyClicks(e, text);
-    edit(next)->setFocus(Qt::TabFocusReason);
-    QApplication::processEvents();
-    activate();
-  }
+  MainWindowTest() : WindowTest(5) {}
   // Text the keyboard cannot type in a test (Japanese), put into edit `name`, which is then left.
   void setAndLeave(const char* name, const QString& text) {
     edit(name)->setFocus(Qt::TabFocusReason);
@@ -138,15 +50,6 @@ class MainWindowTest : public ::testing::Test {
     QApplication::processEvents();
     activate();
   }
-  struct SiteAt {
-    explicit SiteAt(const QUrl& base) { qputenv("ZUBIRA_SITE_URL", base.toString().toUtf8()); }
-    ~SiteAt() { qunsetenv("ZUBIRA_SITE_URL"); }
-  } site;
-  QTemporaryDir dir;
-  ScriptedDialogs dialogs;
-  FakePreview preview;
-  std::unique_ptr<PseudoRandomSource> random;
-  std::unique_ptr<TForm1> w;
 };
 
 TEST_F(MainWindowTest, LayoutCaptionsAndFirstShowing) {

@@ -5,6 +5,7 @@
 #include "drawing/page_model.h"
 #include "generation/preset.h"
 #include "platform/ini_file.h"
+#include "window_fixture.h"
 #include "local_http_server.h"
 #include "pdf_words.h"
 #include "tests/generation/preset_oracle.h"
@@ -41,74 +42,14 @@ namespace {
 
 using testing::ScriptedDialogs;
 
-// The preview as the main window and the dialog see it: a page model on fixed printer metrics
-// that keeps what was composed into it.
-class PagePreview : public PreviewHost {
- public:
-  PagePreview() : model_(std::make_unique<FixedPrinterAccess>(QSize(600, 600), QSize(4960, 7016)), 96) {
-    model_.ReadPrinterMetrics();
-    model_.GetPageSize();
-    model_.setUnitType(PageModel::kUnitMillimetre);
-    const IniFile none(QString{});
-    for (auto [ps, section] : {std::pair{&model_.Header, "Header"}, {&model_.Footer, "Footer"},
-                               {&model_.PageTitle, "PageTitle"}, {&model_.SubTitle, "SubTitle"}})
-      ps->GetIniSets(none, section, QString(), 0, "0", "0");
-  }
-  PageModel& model() override { return model_; }
-  bool isPreviewVisible() const override { return visible; }
-  void showPreview() override { visible = true; }
-  void refreshProgram() override { ++refreshes; }
-  void repaintPreview() override {}
-  void showStatus(const QString&) override {}
-  void SetPrinter() override {}
-  void setSheetPages(int count, std::function<void(int)> compose) override {
-    pages = count;
-    composePage = std::move(compose);
-  }
-  QString PrintOut() override { return QString(); }
-  void SetCopyright(const QString&) override {}
-  void hideEditingMenus() override {}
-  bool Set_SetOf(PageStringId) override { return false; }
-  bool editPageString(TPageStr&, const QString&) override { return false; }
-  QString program() const { return model_.ListbyProgram().join(u'\n'); }
-  bool visible = false;
-  int refreshes = 0;
-  int pages = 0;
-  std::function<void(int)> composePage;
-
- private:
-  PageModel model_;
-};
-
-class PresetWindowTest : public ::testing::Test {
+class PresetWindowTest : public testing::WindowTest {
  protected:
-  PresetWindowTest() : site(testing::LocalHttpServer::refusedBase()) {}
-  void SetUp() override {
-    random = std::make_unique<PseudoRandomSource>(9);
-    w = std::make_unique<TForm1>(dir.filePath("zubira.ini"), random.get());
-    w->setPreview(&preview);
-    w->show();
-    activate();
-  }
-  void activate() {
-    QApplication::setActiveWindow(w.get());
-    w->activateWindow();
-    QApplication::processEvents();
-  }
-  QLineEdit* edit(const char* name) { return w->findChild<QLineEdit*>(name); }
-  // Types `text` into edit `name` as the user would, then moves the focus on to `next`.
+  PresetWindowTest() : WindowTest(9) {}
+  // As the window's own, with the window made active first (a dialog may be).
   void typeAndLeave(const char* name, const QString& text, const char* next) {
     activate();
-    QLineEdit* e = edit(name);
-    e->setFocus(Qt::TabFocusReason);
-    QApplication::processEvents();
-    e->selectAll();
-    QTest::keyClicks(e, text);
-    edit(next)->setFocus(Qt::TabFocusReason);
-    QApplication::processEvents();
-    activate();
+    WindowTest::typeAndLeave(name, text, next);
   }
-  QAction* action(const QString& name) { return w->findChild<QAction*>(name); }
   QString userFile(const QString& name) { return dir.filePath("presets/" + name); }
   QStringList memoLines(QPlainTextEdit* memo) { return memo->toPlainText().split(u'\n', Qt::SkipEmptyParts); }
   void writeFile(const QString& path, const QByteArray& text) {
@@ -117,15 +58,6 @@ class PresetWindowTest : public ::testing::Test {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(text);
   }
-  struct SiteAt {
-    explicit SiteAt(const QUrl& base) { qputenv("ZUBIRA_SITE_URL", base.toString().toUtf8()); }
-    ~SiteAt() { qunsetenv("ZUBIRA_SITE_URL"); }
-  } site;
-  QTemporaryDir dir;
-  ScriptedDialogs dialogs;
-  PagePreview preview;
-  std::unique_ptr<PseudoRandomSource> random;
-  std::unique_ptr<TForm1> w;
 };
 
 TEST_F(PresetWindowTest, TheMenuStandsBetweenOptionsAndHelpWithAGradeSubmenuEach) {

@@ -9,6 +9,7 @@
 #include "generation/random_source.h"
 #include "generation/range_check.h"
 #include "platform/ini_file.h"
+#include "tests/worksheet/fake_preview.h"
 #include "tests/support/fault_injection.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/worksheet/pdf_words.h"
@@ -39,11 +40,8 @@ class VersionsDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
-    ASSERT_TRUE(page_.ReadPrinterMetrics() && page_.GetPageSize());
-    page_.setUnitType(PageModel::kUnitMillimetre);
+    ASSERT_TRUE(testing::PrepareTestPage(page_));
     const IniFile none{QString()};
-    for (TPageStr* ps : {&page_.Header, &page_.Footer, &page_.PageTitle, &page_.SubTitle})
-      ps->GetIniSets(none, QStringLiteral("x"), QString(), 0, "0", "0");
     source_.dateTime.GetIniSets(none, QStringLiteral("DateTime"), QString(), 0, "0", "0");
     GiveDefaultPlaces(&page_.PageTitle, &page_.SubTitle, &source_.dateTime);
     source_.random = &random_;

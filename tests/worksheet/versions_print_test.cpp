@@ -9,6 +9,7 @@
 #include "drawing/printer_access.h"
 #include "generation/random_source.h"
 #include "platform/ini_file.h"
+#include "tests/worksheet/fake_preview.h"
 #include "tests/support/cups_server.h"
 #include "tests/support/scripted_dialogs.h"
 
@@ -35,11 +36,8 @@ class VersionsPrintTest : public testing::CupsServerTest {
     QString why;
     printer_ = makeCupsPrinter(queue(), &why);
     ASSERT_NE(printer_, nullptr) << why.toStdString();
-    ASSERT_TRUE(page_.ReadPrinterMetrics() && page_.GetPageSize());
-    page_.setUnitType(PageModel::kUnitMillimetre);
+    ASSERT_TRUE(testing::PrepareTestPage(page_));
     const IniFile none{QString()};
-    for (TPageStr* ps : {&page_.Header, &page_.Footer, &page_.PageTitle, &page_.SubTitle})
-      ps->GetIniSets(none, QStringLiteral("x"), QString(), 0, "0", "0");
     source_.dateTime.GetIniSets(none, QStringLiteral("DateTime"), QString(), 0, "0", "0");
     GiveDefaultPlaces(&page_.PageTitle, &page_.SubTitle, &source_.dateTime);
     source_.random = &random_;
