@@ -4,6 +4,7 @@
 #include "app/cli_support.h"
 #include "drawing/page_output.h"
 #include "preview/preview_settings.h"
+#include "worksheet/problem_settings.h"
 #include "worksheet/class_sets.h"
 #include "worksheet/worksheet_composer.h"
 
@@ -189,6 +190,11 @@ int runSheetCommand(const QStringList& args) {
   if (const int rc = prepareGeneration(o, *ini, &gen, &sheet); rc != ExitOk) return rc;
   if (const int rc = checkMix(o, gen); rc != ExitOk) return rc;
   if (sheet.AnswerType == 0) sheet.AnswerType = 1;
+  // The subtitle the window left with its kind follows the kind of the sheets' problems (several
+  // kinds: a review sheet's), as switching the window's tab does; one the user typed stays.
+  const ProblemKind savedKind = ReadProblemSettings(*ini, gen.fInt).kind;
+  const QString savedSubTitle = sheet.sSubTitle;
+  const auto subTitleFor = [&](const ProblemSet& set) { sheet.sSubTitle = sheetSubTitle(savedSubTitle, savedKind, set); };
   const PreviewSettings prev = ReadPrevSettings(*ini);
 
   const auto failed = [&](const QString& why) {
@@ -247,6 +253,9 @@ int runSheetCommand(const QStringList& args) {
   };
 
   if (batch) {
+    ProblemSet kinds(1);
+    kinds[0].kind = o.kind;
+    subTitleFor(o.mix ? MixedSetKinds(*o.mix) : kinds);
     ClassSets batchSets(sheet, gen, (files ? files : printer)->dateTime());
     if (files) batchSets.writePdf(files->output(), targets[0].file);
     if (printer) batchSets.print(printer->output(), copies);
@@ -267,6 +276,7 @@ int runSheetCommand(const QStringList& args) {
 
   ProblemSet set;
   if (const int rc = problems(&set); rc != ExitOk) return rc;
+  subTitleFor(set);
   for (const Target& t : targets) {
     PageOutput& out = files->output();
     if (t.format == OutputFormat::Pdf) {

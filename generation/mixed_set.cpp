@@ -10,6 +10,12 @@ int MixedSetTotal(const MixedSet& set) {
   return total;
 }
 
+ProblemSet MixedSetKinds(const MixedSet& set) {
+  ProblemSet kinds(set.sections.size());
+  for (size_t i = 0; i < kinds.size(); ++i) kinds[i].kind = set.sections[i].preset.kind;
+  return kinds;
+}
+
 QString MixSectionName(int index, const Preset& preset) {
   return QStringLiteral("%1番目「%2」").arg(index + 1).arg(PresetLabel(preset));
 }

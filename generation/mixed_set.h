@@ -25,6 +25,9 @@ struct MixedSet {
 
 // The number of problems the set makes.
 int MixedSetTotal(const MixedSet& set);
+// One problem of each section's kind, in order, with no operands: the kinds a sheet of the set
+// holds before it is made.
+ProblemSet MixedSetKinds(const MixedSet& set);
 
 // Refuses a set the sheet's grid cannot take: no section, a count below 1, or more problems than
 // the grid's `cells`. Returns the Japanese message, or an empty text.

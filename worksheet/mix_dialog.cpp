@@ -6,6 +6,7 @@
 #include "worksheet/main_window.h"
 #include "worksheet/preset_menu.h"
 #include "worksheet/preview_host.h"
+#include "worksheet/problem_settings.h"
 #include "worksheet/sheet_composition.h"
 #include "worksheet/worksheet_composer.h"
 
@@ -314,7 +315,7 @@ void TFrmMix::showSheet(int sheetKind) {
   if (!ready) return;
   if (!preview_->isPreviewVisible()) preview_->showPreview();
   // The pages of this set, turned in the preview (a long key) until another sheet is shown there.
-  const SheetSource source{&settings_, &gen_, &dateTime_, problems_};
+  const SheetSource source{&sheetSettings(problems_), &gen_, &dateTime_, problems_};
   const auto compose = [this, source, sheetKind](int page, SheetFit* fit) {
     Typesetter typesetter(preview_->model());
     return composeSheet(preview_->model(), typesetter, source, sheetKind, page, fit,
@@ -345,7 +346,7 @@ bool TFrmMix::prepareSets(ClassSetPlan* plan) {
     return false;
   }
   ClassSetSource source;
-  source.settings = settings_;
+  source.settings = sheetSettings(MixedSetKinds(*mix));
   source.gen = gen_;
   source.dateTime = dateTime_;
   source.random = random_;
@@ -380,6 +381,12 @@ void TFrmMix::BtnMixPdfClick() {
 void TFrmMix::BtnMixPrintClick() {
   ClassSetPlan plan;
   if (prepareSets(&plan) && runner_.print(plan)) LblMixStatus->setText(QStringLiteral("印刷しました"));
+}
+
+const MainSettings& TFrmMix::sheetSettings(const ProblemSet& problems) {
+  sheetSettings_ = settings_;
+  sheetSettings_.sSubTitle = sheetSubTitle(settings_.sSubTitle, window_->kind(), problems);
+  return sheetSettings_;
 }
 
 void TFrmMix::message(const QString& text) { dialogs().message(this, messageCaption(), text); }

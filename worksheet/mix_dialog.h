@@ -108,6 +108,9 @@ class TFrmMix : public QDialog, private GeneratorHooks {
   // The class sets of the table, the set shown in the preview first; false when the table was
   // refused.
   bool prepareSets(ClassSetPlan* plan);
+  // The window's settings as sheets of `problems` use them: a subtitle that names the window's
+  // kind names theirs.
+  const MainSettings& sheetSettings(const ProblemSet& problems);
   void message(const QString& text);
 
   // GeneratorHooks
@@ -118,6 +121,7 @@ class TFrmMix : public QDialog, private GeneratorHooks {
   TForm1* window_;
   PreviewHost* preview_;
   const MainSettings& settings_;
+  MainSettings sheetSettings_;
   const GenerationSettings& gen_;
   const TPageStr& dateTime_;
   PresetMenu* presets_;

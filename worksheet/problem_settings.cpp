@@ -1,5 +1,7 @@
 #include "worksheet/problem_settings.h"
 
+#include <algorithm>
+
 #include "platform/ini_file.h"
 
 namespace zubira {
@@ -70,6 +72,13 @@ QString defaultSubTitle(ProblemKind kind) {
 
 QString followSubTitle(const QString& current, ProblemKind from, ProblemKind to) {
   return current == defaultSubTitle(from) ? defaultSubTitle(to) : current;
+}
+
+QString sheetSubTitle(const QString& current, ProblemKind from, const ProblemSet& problems) {
+  if (problems.empty() || current != defaultSubTitle(from)) return current;
+  const ProblemKind kind = problems.front().kind;
+  const bool oneKind = std::all_of(problems.begin(), problems.end(), [&](const SheetProblem& p) { return p.kind == kind; });
+  return oneKind ? defaultSubTitle(kind) : QStringLiteral("まとめのもんだい");
 }
 
 }  // namespace zubira

@@ -9,6 +9,7 @@
 // typed one of their own.
 
 #include "generation/generation_settings.h"
+#include "generation/sheet_problem.h"
 #include "generation/range_check.h"
 
 #include <QString>
@@ -37,5 +38,9 @@ QString defaultSubTitle(ProblemKind kind);
 // The subtitle once the kind changes from `from` to `to`: the default of `to` while `current` is
 // still the default of `from`, else `current` as it is.
 QString followSubTitle(const QString& current, ProblemKind from, ProblemKind to);
+// The subtitle of a sheet of `problems` while `current` is still the default of the kind `from`:
+// the default of their kind when they are of one kind, "まとめのもんだい" when they mix kinds (no
+// one kind's name on a review sheet). Else, or with no problems, `current` as it is.
+QString sheetSubTitle(const QString& current, ProblemKind from, const ProblemSet& problems);
 
 }  // namespace zubira

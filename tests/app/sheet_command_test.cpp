@@ -67,6 +67,27 @@ TEST_F(SheetCommand, ProblemAndAnswerSheetsReadBack) {
   EXPECT_TRUE(run({"pdfinfo", p}).contains(QRegularExpression("Page size:\\s+595(\\.\\d+)? x 842")));
 }
 
+// The subtitle the window left with its kind follows the kind of the sheet, as the window's tab
+// does; a mixed sheet names no one kind.
+TEST_F(SheetCommand, TheSubtitleFollowsTheKind) {
+  const struct {
+    QStringList args;
+    const char* subtitle;
+  } cases[] = {
+      {{"--kind", "sub"}, "ひきざんのもんだい"},
+      {{"--preset", "g6-div"}, "わりざんのもんだい"},
+      {{"--mix", "g4-same-add:2,g6-div:2"}, "まとめのもんだい"},
+      // Left on ひき算 with the subtitle of たし算 typed: the user's, kept.
+      {{"--kind", "mul", "--set", "Problem/Kind=1"}, "たしざんのもんだい"},
+  };
+  for (const auto& c : cases) {
+    const QString p = dir.filePath("p.pdf");
+    const auto r = runZubira(QStringList{"sheet", "--seed", "2", "--problems", p} + c.args);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(pdfText(p).contains(QString::fromUtf8(c.subtitle))) << c.args.join(u' ').toStdString();
+  }
+}
+
 TEST_F(SheetCommand, SeedDrawsTheProblemsOfMake) {
   const auto made = runZubira({"make", "--seed", "7", "--kind", "sub"});
   ASSERT_EQ(made.exitCode, 0);

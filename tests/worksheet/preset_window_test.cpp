@@ -279,6 +279,7 @@ TEST_F(MixDialogTest, SectionsOfSeveralPresetsMakeOneSheetNumberedThrough) {
   for (int k = 1; k <= 10; ++k) expected << QStringLiteral("(%1)").arg(k, 2);
   EXPECT_EQ(numbers(), expected);
   const QString page = preview.program();
+  EXPECT_TRUE(page.contains(QStringLiteral("\"まとめのもんだい\""))) << "no one kind's subtitle";
   EXPECT_EQ(page.count(QStringLiteral("\"＋ \"")), 4);
   EXPECT_EQ(page.count(QStringLiteral("\"÷ \"")), 3);
   EXPECT_EQ(page.count(QStringLiteral("\" = \"")), 3) << "the conversions";

@@ -139,6 +139,12 @@ TEST(ProblemSettings, SubtitleFollowsTheKindUntilTheUserTypesOne) {
   for (const auto& c : cases)
     EXPECT_EQ(followSubTitle(QString::fromUtf8(c.current), c.from, c.to), QString::fromUtf8(c.result))
         << c.current << " " << c.from << "->" << c.to;
+  ProblemSet mixed(2), divisions(2);
+  mixed[1].kind = divisions[0].kind = divisions[1].kind = pkDiv;
+  EXPECT_EQ(sheetSubTitle(QStringLiteral("かけざんのもんだい"), pkMul, mixed), QStringLiteral("まとめのもんだい"));
+  EXPECT_EQ(sheetSubTitle(QStringLiteral("かけざんのもんだい"), pkMul, divisions), QStringLiteral("わりざんのもんだい"));
+  EXPECT_EQ(sheetSubTitle(QStringLiteral("かけざんのもんだい"), pkAdd, mixed), QStringLiteral("かけざんのもんだい"));
+  EXPECT_EQ(sheetSubTitle(QStringLiteral("かけざんのもんだい"), pkMul, {}), QStringLiteral("かけざんのもんだい"));
 }
 
 }  // namespace
