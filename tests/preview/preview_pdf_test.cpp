@@ -9,7 +9,6 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QKeySequence>
 #include <QLineEdit>
 #include <QMenu>
 #include <QRegularExpression>
@@ -157,24 +156,6 @@ void activate(QWidget& w) {
   w.activateWindow();
   w.setFocus();
   QApplication::processEvents();
-}
-
-TEST(PreviewKeys, KeysOnTheMenuItems) {
-  PreviewFolder dir;
-  ScriptedDialogs dlg;
-  FixedPreview w(dir.settings(), k600, kPage);
-  const struct {
-    const char* item;
-    QList<QKeySequence> keys;
-  } cases[] = {
-      {"Print2", {QKeySequence(Qt::CTRL | Qt::Key_P)}},
-      {"Save2PDF", {QKeySequence(Qt::CTRL | Qt::Key_S)}},
-      {"Save2BMP", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}},
-      {"Copy2Clip", {QKeySequence(Qt::CTRL | Qt::Key_C)}},
-      {"Update1", {QKeySequence(Qt::Key_F5)}},
-      {"Close1", {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)}},
-  };
-  for (const auto& c : cases) EXPECT_EQ(action(*w, c.item)->shortcuts(), c.keys) << c.item;
 }
 
 // The keys pressed on the window as the worksheet program shows it (its editing items hidden).
