@@ -22,6 +22,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <memory>
 
 namespace zubira {
 
@@ -315,8 +316,9 @@ void TFrmMix::showSheet(int sheetKind) {
   if (!ready) return;
   if (!preview_->isPreviewVisible()) preview_->showPreview();
   // The pages of this set, turned in the preview (a long key) until another sheet is shown there.
-  const SheetSource source{&sheetSettings(problems_), &gen_, &dateTime_, problems_};
-  const auto compose = [this, source, sheetKind](int page, SheetFit* fit) {
+  const auto settings = std::make_shared<const MainSettings>(sheetSettings(problems_));
+  const SheetSource source{settings.get(), &gen_, &dateTime_, problems_};
+  const auto compose = [this, settings, source, sheetKind](int page, SheetFit* fit) {
     Typesetter typesetter(preview_->model());
     return composeSheet(preview_->model(), typesetter, source, sheetKind, page, fit,
                         [this] { preview_->refreshProgram(); });
@@ -383,10 +385,10 @@ void TFrmMix::BtnMixPrintClick() {
   if (prepareSets(&plan) && runner_.print(plan)) LblMixStatus->setText(QStringLiteral("印刷しました"));
 }
 
-const MainSettings& TFrmMix::sheetSettings(const ProblemSet& problems) {
-  sheetSettings_ = settings_;
-  sheetSettings_.sSubTitle = sheetSubTitle(settings_.sSubTitle, window_->kind(), problems);
-  return sheetSettings_;
+MainSettings TFrmMix::sheetSettings(const ProblemSet& problems) const {
+  MainSettings sheet = settings_;
+  sheet.sSubTitle = sheetSubTitle(settings_.sSubTitle, window_->kind(), problems);
+  return sheet;
 }
 
 void TFrmMix::message(const QString& text) { dialogs().message(this, messageCaption(), text); }

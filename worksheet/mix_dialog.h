@@ -110,7 +110,7 @@ class TFrmMix : public QDialog, private GeneratorHooks {
   bool prepareSets(ClassSetPlan* plan);
   // The window's settings as sheets of `problems` use them: a subtitle that names the window's
   // kind names theirs.
-  const MainSettings& sheetSettings(const ProblemSet& problems);
+  MainSettings sheetSettings(const ProblemSet& problems) const;
   void message(const QString& text);
 
   // GeneratorHooks
@@ -121,7 +121,6 @@ class TFrmMix : public QDialog, private GeneratorHooks {
   TForm1* window_;
   PreviewHost* preview_;
   const MainSettings& settings_;
-  MainSettings sheetSettings_;
   const GenerationSettings& gen_;
   const TPageStr& dateTime_;
   PresetMenu* presets_;
