@@ -36,6 +36,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 namespace zubira {
 namespace {
@@ -44,16 +45,27 @@ namespace {
 // after a few seconds so that a test never hangs.
 void onNextModal(std::function<void(QDialog*)> act) {
   auto* timer = new QTimer(qApp);
-  auto* waited = new int(0);
+  timer->setObjectName(QStringLiteral("onNextModal"));
+  auto waited = std::make_shared<int>(0);
   QObject::connect(timer, &QTimer::timeout, [timer, waited, act] {
     auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
     if (!dialog && ++*waited < 500) return;
     timer->stop();
     timer->deleteLater();
-    delete waited;
     if (dialog) act(dialog);
   });
   timer->start(10);
+}
+
+// The replies no dialog took: each test's own, never left to act on a later test's dialogs.
+int dropUnusedReplies() {
+  int dropped = 0;
+  for (QTimer* t : qApp->findChildren<QTimer*>(QStringLiteral("onNextModal"), Qt::FindDirectChildrenOnly))
+    if (t->isActive()) {
+      delete t;
+      ++dropped;
+    }
+  return dropped;
 }
 
 class RealDialogsTest : public ::testing::Test {
@@ -63,6 +75,7 @@ class RealDialogsTest : public ::testing::Test {
     app = std::make_unique<ZubiraApp>(testing::TestAppOptions(dir.filePath("zubira.ini"), &random));
   }
   ~RealDialogsTest() override {
+    EXPECT_EQ(dropUnusedReplies(), 0) << "a scripted reply to a dialog that never came";
     app.reset();
     installDialogs(nullptr);
     qunsetenv("ZUBIRA_SITE_URL");
@@ -255,11 +268,15 @@ TEST_F(RealDialogsTest, ClosingTheMainWindowEndsTheRunWithoutAQuestion) {
   app->preview().model().ListByManual() << QStringLiteral("TextOut,10,10,\"x\"");
 
   QTimer::singleShot(50, &main, [&] { main.close(); });
+  // A guard that ends a stuck loop; it dies with the test, so it cannot end a later test's loop.
   bool stuck = false;
-  QTimer::singleShot(10000, qApp, [&] {
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [&] {
     stuck = true;
     QCoreApplication::exit(99);
   });
+  guard.start(10000);
   const int rc = app->run();
   EXPECT_FALSE(stuck) << "the event loop did not end";
   EXPECT_EQ(rc, 0);
